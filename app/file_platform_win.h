@@ -1,0 +1,15 @@
+// The real file-system services for the data-directory choice.
+#pragma once
+#include "app/data_directory.h"
+
+namespace dvx {
+
+class WinFilePlatform : public FilePlatform {
+ public:
+  bool createDirectory(const std::string& gbkPath) override;
+  bool writeWholeFile(const std::string& gbkPath, const std::string& bytes) override;
+  std::string windowsDirectory() override;
+  std::string systemDirectory() override;
+};
+
+}  // namespace dvx

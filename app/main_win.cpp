@@ -1,0 +1,35 @@
+// Program entry: make the main window, run the message loop until it is gone.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/file_platform_win.h"
+#include "app/program_dir_win.h"
+#include "ui/message_box_win.h"
+#include "ui/main_window_win.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES |
+                                           ICC_LINK_CLASS};
+  InitCommonControlsEx(&icc);
+
+  dvx::WinFilePlatform files;
+  dvx::MessageBoxPrompter prompter;
+  dvx::MainWindowOptions options;
+  options.programDir = dvx::programDirectory();
+  options.prompter = &prompter;
+  options.files = &files;
+  dvx::MainWindow window(options);
+  HWND hwnd = window.create(instance);
+  if (!hwnd) return 1;
+  prompter.setOwner(hwnd);
+  window.show();
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (!IsDialogMessageW(GetActiveWindow(), &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  return 0;
+}

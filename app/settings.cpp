@@ -1,0 +1,30 @@
+#include "app/settings.h"
+
+#include "app/data_directory.h"
+#include "app/profile_file.h"
+
+namespace dvx {
+
+const char kKeyWindowState[] = "位置";
+const char kKeySortByExpiry[] = "按过期日期排序";
+const char kYes[] = "真";
+const char kNo[] = "假";
+
+std::string Settings::ReadSetting(const std::string& key, const std::string& fallback) const {
+  return readProfileString(file_, kProductName, key, fallback);
+}
+
+bool Settings::WriteSetting(const std::string& key, const std::string& value) const {
+  return writeProfileString(file_, kProductName, key, value);
+}
+
+LookupHosts Settings::readHosts() const {
+  LookupHosts h;
+  h.whoisBase = ReadSetting("WhoisBase", h.whoisBase);
+  h.baiduHost = ReadSetting("BaiduHost", h.baiduHost);
+  h.googleHost = ReadSetting("GoogleHost", h.googleHost);
+  h.siteServiceHost = ReadSetting("SiteServiceHost", h.siteServiceHost);
+  return h;
+}
+
+}  // namespace dvx

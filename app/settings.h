@@ -1,0 +1,32 @@
+// The program's settings: one private-profile section named after the
+// product, in the settings file chosen at start-up.
+#pragma once
+#include <string>
+
+#include "lookup/lookup_hosts.h"
+
+namespace dvx {
+
+class Settings {
+ public:
+  Settings() = default;
+  explicit Settings(std::string file) : file_(std::move(file)) {}
+  const std::string& file() const { return file_; }
+
+  std::string ReadSetting(const std::string& key, const std::string& fallback) const;
+  bool WriteSetting(const std::string& key, const std::string& value) const;
+
+  // The outside web hosts, defaulting to the real services. Keys:
+  // "WhoisBase", "BaiduHost", "GoogleHost", "SiteServiceHost".
+  LookupHosts readHosts() const;
+
+ private:
+  std::string file_;
+};
+
+extern const char kKeyWindowState[];   // "位置"
+extern const char kKeySortByExpiry[];  // "按过期日期排序"
+extern const char kYes[];              // "真"
+extern const char kNo[];               // "假"
+
+}  // namespace dvx

@@ -1,0 +1,70 @@
+#include "test_support_win.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "text/codepage.h"
+#include "ui/wide_win.h"
+
+namespace dvx {
+namespace testing_win {
+namespace fs = std::filesystem;
+
+bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (done()) return true;
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= timeoutMs) return done();
+    // Wake on the next message, or re-check the state every 20 ms.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+}
+
+TempDir::TempDir() {
+  wchar_t base[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, base);
+  static int counter = 0;
+  for (;;) {
+    std::wstring candidate = std::wstring(base) + L"dvx_test_" + std::to_wstring(GetCurrentProcessId()) +
+                             L"_" + std::to_wstring(++counter);
+    if (CreateDirectoryW(candidate.c_str(), nullptr)) {
+      path_ = fromWide(candidate);
+      return;
+    }
+  }
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  fs::remove_all(fs::u8path(gbkToUtf8(path_)), ec);
+}
+
+std::string readFileBytes(const std::string& gbkPath) {
+  std::ifstream in(fs::u8path(gbkToUtf8(gbkPath)), std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+bool fileExists(const std::string& gbkPath) {
+  return GetFileAttributesW(toWide(gbkPath).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void removeFile(const std::string& gbkPath) { DeleteFileW(toWide(gbkPath).c_str()); }
+
+RECT childRect(HWND child) {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+}  // namespace testing_win
+}  // namespace dvx

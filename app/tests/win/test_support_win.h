@@ -1,0 +1,57 @@
+// Helpers for tests that drive real windows under Wine.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/prompter.h"
+
+namespace dvx {
+namespace testing_win {
+
+// Answers questions with a preset answer and records everything asked.
+class RecordingPrompter : public Prompter {
+ public:
+  struct Entry {
+    std::string text, caption;
+    PromptIcon icon;
+    bool question;
+  };
+  bool answer = true;
+  std::vector<Entry> seen;
+  bool askYesNo(const std::string& text, const std::string& caption, PromptIcon icon) override {
+    seen.push_back({text, caption, icon, true});
+    return answer;
+  }
+  void notify(const std::string& text, const std::string& caption, PromptIcon icon) override {
+    seen.push_back({text, caption, icon, false});
+  }
+};
+
+// Processes this thread's messages until `done` holds or `timeoutMs` passes.
+// Waits on the message queue, never sleeps blindly.
+bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+
+// A new empty directory under the temporary folder (GBK path, no trailing
+// separator), removed with everything in it by the destructor.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+std::string readFileBytes(const std::string& gbkPath);
+bool fileExists(const std::string& gbkPath);
+void removeFile(const std::string& gbkPath);
+
+// The rectangle of a child in its parent's client coordinates.
+RECT childRect(HWND child);
+
+}  // namespace testing_win
+}  // namespace dvx

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Sets up whatever is missing, builds, and runs every test: the native suite
+# (AddressSanitizer and UBSan) and the Windows suite under Wine.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=${DVX_JOBS:-2}
+
+bash "$root/scripts/setup.sh" || exit 1
+
+echo "== native build and tests"
+cmake -S "$root" -B "$root/build/native" -DCMAKE_BUILD_TYPE=Debug -DDVX_SANITIZE=ON >/dev/null || exit 1
+cmake --build "$root/build/native" -j"$jobs" || exit 1
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir "$root/build/native" --output-on-failure
+native=$?
+
+echo "== Windows build and tests under Wine"
+cmake -S "$root" -B "$root/build/win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
+cmake --build "$root/build/win" -j"$jobs" || exit 1
+"$root/scripts/wine-bed.sh" ctest --test-dir "$root/build/win" --output-on-failure
+win=$?
+
+if [ $native -ne 0 ] || [ $win -ne 0 ]; then
+  echo "== FAILED (native: $native, Windows: $win)"
+  exit 1
+fi
+echo "== all tests passed"

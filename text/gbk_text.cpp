@@ -1,0 +1,209 @@
+#include "text/gbk_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <limits>
+
+namespace dvx {
+namespace {
+
+// Bytes taken by the character at i: two after a lead byte, unless the text
+// ends right after it (a truncated pair counts as one byte, never read past).
+inline size_t charLen(const std::string& s, size_t i) {
+  return (isGbkLead(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) ? 2 : 1;
+}
+
+inline unsigned char foldAscii(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
+}
+
+// Whether `sub` occurs at byte i of `text`. With ignoreCase only ASCII letters
+// fold; the byte after a lead byte of `sub` is a trail byte and compares exactly.
+bool matchAt(const std::string& text, size_t i, const std::string& sub, bool ignoreCase) {
+  const size_t m = sub.size();
+  if (m == 0 || i > text.size() || text.size() - i < m) return false;
+  if (!ignoreCase) return text.compare(i, m, sub) == 0;
+  for (size_t k = 0; k < m; ++k) {
+    const auto a = static_cast<unsigned char>(text[i + k]);
+    const auto b = static_cast<unsigned char>(sub[k]);
+    if (isGbkLead(b) && k + 1 < m) {
+      if (a != b || text[i + k + 1] != sub[k + 1]) return false;
+      ++k;
+    } else if (foldAscii(a) != foldAscii(b)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Byte index of the first match at or after `from` (a character boundary),
+// or npos.
+size_t findFrom(const std::string& text, const std::string& sub, bool ignoreCase, size_t from) {
+  if (sub.empty() || sub.size() > text.size()) return std::string::npos;
+  const size_t n = text.size();
+  for (size_t i = from; i < n; i += charLen(text, i)) {
+    if (matchAt(text, i, sub, ignoreCase)) return i;
+  }
+  return std::string::npos;
+}
+
+inline bool isBlankAt(const std::string& s, size_t i) {
+  if (s[i] == ' ') return true;
+  return i + 1 < s.size() && static_cast<unsigned char>(s[i]) == 0xA1 &&
+         static_cast<unsigned char>(s[i + 1]) == 0xA1;
+}
+
+std::string mapAsciiLetters(const std::string& text, bool upper) {
+  std::string out = text;
+  for (size_t i = 0; i < out.size();) {
+    const size_t len = charLen(out, i);
+    if (len == 1) {
+      char& c = out[i];
+      if (upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - ('a' - 'A'));
+      if (!upper && c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+    }
+    i += len;
+  }
+  return out;
+}
+
+}  // namespace
+
+int findText(const std::string& text, const std::string& sub, bool ignoreCase) {
+  const size_t at = findFrom(text, sub, ignoreCase, 0);
+  return at == std::string::npos ? -1 : static_cast<int>(at + 1);
+}
+
+std::string replaceAll(const std::string& text, const std::string& sub, const std::string& with,
+                       bool ignoreCase) {
+  if (text.empty() || sub.empty()) return text;
+  std::string out;
+  out.reserve(text.size());
+  size_t copied = 0;
+  size_t at = findFrom(text, sub, ignoreCase, 0);
+  while (at != std::string::npos) {
+    out.append(text, copied, at - copied);
+    out += with;
+    copied = at + sub.size();
+    at = findFrom(text, sub, ignoreCase, copied);
+  }
+  out.append(text, copied, std::string::npos);
+  return out;
+}
+
+std::string removeAll(const std::string& text, const std::string& sub) {
+  return replaceAll(text, sub, std::string(), false);
+}
+
+std::string trimSpaces(const std::string& text) {
+  const size_t n = text.size();
+  size_t begin = 0;
+  while (begin < n && isBlankAt(text, begin)) begin += text[begin] == ' ' ? 1 : 2;
+  // Walk forward so that a trailing A1 A1 is only taken when it is a whole
+  // character, never the trail byte of one pair plus a stray lead byte.
+  size_t end = begin;
+  for (size_t i = begin; i < n;) {
+    const bool blank = isBlankAt(text, i);
+    const size_t len = blank ? (text[i] == ' ' ? 1 : 2) : charLen(text, i);
+    i += len;
+    if (!blank) end = i;
+  }
+  return text.substr(begin, end - begin);
+}
+
+std::string textBefore(const std::string& text, const std::string& marker) {
+  const int p = findText(text, marker, true);
+  if (p <= 1) return std::string();
+  return text.substr(0, static_cast<size_t>(p - 1));
+}
+
+std::string textAfter(const std::string& text, const std::string& marker) {
+  const long long count = static_cast<long long>(text.size()) -
+                          static_cast<long long>(textBefore(text, marker).size()) -
+                          static_cast<long long>(marker.size());
+  if (count <= 0) return std::string();
+  return text.substr(text.size() - static_cast<size_t>(count));
+}
+
+std::string foldFullWidth(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  const size_t n = text.size();
+  for (size_t i = 0; i < n;) {
+    const size_t len = charLen(text, i);
+    if (len == 2) {
+      const auto a = static_cast<unsigned char>(text[i]);
+      const auto b = static_cast<unsigned char>(text[i + 1]);
+      if (a == 0xA3 && b >= 0xA1 && b <= 0xFE) {
+        out += static_cast<char>(b - 0x80);
+      } else if (a == 0xA1 && b == 0xA1) {
+        out += ' ';
+      } else if (a == 0xA1 && b == 0xAB) {
+        out += '~';
+      } else if (a == 0xA1 && (b == 0xEE || b == 0xEF)) {
+        out += '*';
+      } else {
+        out.append(text, i, 2);
+      }
+    } else {
+      out += text[i];
+    }
+    i += len;
+  }
+  return out;
+}
+
+double toNumber(const std::string& text) {
+  const std::string s = foldFullWidth(text);
+  const size_t n = s.size();
+  size_t i = 0;
+  while (i < n && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
+
+  auto isDigit = [&](size_t k) { return k < n && s[k] >= '0' && s[k] <= '9'; };
+  bool negative = false;
+  if (i < n && (s[i] == '+' || s[i] == '-')) {
+    negative = s[i] == '-';
+    ++i;
+  }
+  const size_t start = i;
+  size_t digits = 0;
+  while (isDigit(i)) ++i, ++digits;
+  if (i < n && s[i] == '.') {
+    size_t j = i + 1;
+    size_t frac = 0;
+    while (isDigit(j)) ++j, ++frac;
+    if (digits + frac > 0) {
+      i = j;
+      digits += frac;
+    }
+  }
+  if (digits == 0) return 0.0;
+  bool exponentNegative = false;
+  if (i < n && (s[i] == 'e' || s[i] == 'E')) {
+    size_t j = i + 1;
+    if (j < n && (s[j] == '+' || s[j] == '-')) {
+      exponentNegative = s[j] == '-';
+      ++j;
+    }
+    if (isDigit(j)) {
+      while (isDigit(j)) ++j;
+      i = j;
+    }
+  }
+  // from_chars reads the C grammar whatever the locale; the span is already
+  // known to be a well-formed unsigned number.
+  double value = 0.0;
+  const auto res = std::from_chars(s.data() + start, s.data() + i, value);
+  if (res.ec == std::errc::result_out_of_range) {
+    value = exponentNegative ? 0.0 : std::numeric_limits<double>::infinity();
+  } else if (res.ec != std::errc()) {
+    value = 0.0;
+  }
+  return negative ? -value : value;
+}
+
+std::string asciiUpper(const std::string& text) { return mapAsciiLetters(text, true); }
+std::string asciiLower(const std::string& text) { return mapAsciiLetters(text, false); }
+
+}  // namespace dvx
