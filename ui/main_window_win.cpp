@@ -5,6 +5,9 @@
 #include <filesystem>
 
 #include "text/codepage.h"
+#include "ui/anchoring_win.h"
+#include "ui/row_icons_win.h"
+#include "ui/query_job_win.h"
 #include "text/gbk_text.h"
 #include "ui/ui_thread_win.h"
 #include "ui/app_messages_win.h"
@@ -117,6 +120,7 @@ LRESULT MainWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CREATE: return onCreate();
     case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_NOTIFY: return onNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_CTLCOLORSTATIC:
       return onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_APP_RUN: return handleRunMessage(wParam);
@@ -144,6 +148,7 @@ void MainWindow::createControls() {
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
   SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
+  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(createRowImageList()));
   SendMessageW(list, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
   SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, RGB(255, 255, 255));
   SendMessageW(list, LVM_SETBKCOLOR, 0, RGB(255, 255, 255));
@@ -190,7 +195,14 @@ LRESULT MainWindow::onCreate() {
 void MainWindow::runStartup() {
   databasePath_ = options_.programDir + "\\domains.mdb";
   if (options_.files) settings_ = Settings(chooseSettingsFile(*options_.files));
+  hosts_ = settings_.readHosts();
   setWindowText(hwnd_, productTitle());
+
+  // The list stretches, the labels and the option stay bottom-left, the
+  // buttons bottom-right.
+  anchorControl(control(kIdList), 1);
+  for (int id : {kIdHint1, kIdHint2, kIdSortCheck}) anchorControl(control(id), 2);
+  for (const ButtonSpec& b : kButtons) anchorControl(control(b.id), 3);
 
   storeErrors_ = std::make_unique<PromptStoreErrors>(options_.prompter);
   const std::string oldPath = options_.programDir + "\\domain.mdb";
@@ -206,7 +218,7 @@ void MainWindow::runStartup() {
   }
 
   DomainStore::CreateIfMissing(databasePath_);
-  store_ = std::make_unique<DomainStore>(storeErrors_.get());
+  store_ = std::make_shared<DomainStore>(storeErrors_.get());
   store_->OpenStore(databasePath_);
   reloadList();
 
@@ -232,29 +244,22 @@ void MainWindow::applyWindowState(int state) {
   if (IsWindowVisible(hwnd_)) show();
 }
 
-void MainWindow::reloadList() {
-  ListView lv = list();
-  lv.clear();
-  if (!store_) return;
-  lv.setRedraw(false);
-  for (const auto& row : store_->LoadAll()) {
-    const int r = lv.appendRow(std::to_string(lv.rowCount() + 1), 81);
-    lv.setCell(r, 1, row.second);
-    lv.setCell(r, 10, std::to_string(row.first));
-  }
-  lv.setRedraw(true);
-}
-
 void MainWindow::onDestroy() {
   // 1 (centred) is never written back.
   const char* state = IsIconic(hwnd_) ? "2" : IsZoomed(hwnd_) ? "3" : "0";
   settings_.WriteSetting(kKeyWindowState, state);
+  // A running job is not waited for: a lookup still fetching is dropped.
+  if (job_) job_->abandon();
   if (options_.quitOnDestroy) PostQuitMessage(0);
 }
 
 void MainWindow::onCommand(int id, int code) {
   switch (id) {
     case kIdClose: PostMessageW(hwnd_, WM_CLOSE, 0, 0); break;
+    case kIdDelete: deleteSelected(); break;
+    case kIdRequeryOne: requeryOne(); break;
+    case kIdRequeryAll: requeryAll(); break;
+    case kIdRequeryFailed: requeryFailed(); break;
     case kIdSortCheck:
       if (code == BN_CLICKED) onSortOptionClicked();
       break;

@@ -6,7 +6,11 @@
 #include <memory>
 #include <string>
 
+#include <atomic>
+
 #include "app/data_directory.h"
+#include "lookup/lookup_hosts.h"
+#include "lookup/page_fetcher.h"
 #include "app/settings.h"
 #include "store/domain_store.h"
 #include "ui/gdi_win.h"
@@ -32,11 +36,15 @@ enum MainControlId : int {
   kIdClose,
 };
 
+class QueryJob;
+
 struct MainWindowOptions {
   std::string programDir;             // GBK, without a trailing separator
   Prompter* prompter = nullptr;       // questions and notices
   FilePlatform* files = nullptr;      // data directory choice
+  std::shared_ptr<PageFetcher> fetcher;  // the web, for lookups
   bool quitOnDestroy = true;          // false in tests that make several windows
+  int pauseAfterLookupMs = 900;       // the pause after each looked-up domain
 };
 
 class MainWindow {
@@ -58,10 +66,39 @@ class MainWindow {
   const Settings& settings() const { return settings_; }
   const std::string& databasePath() const { return databasePath_; }
   DomainStore* store() { return store_.get(); }
+  std::shared_ptr<DomainStore> sharedStore() const { return store_; }
   bool migrated() const { return migrated_; }
+  // True from a query job's setBusy to its finishRefresh.
+  bool jobRunning() const { return jobRunning_; }
+  bool sortAscending() const { return sortAscending_; }
+  int rememberedRow() const { return rememberedRow_; }
 
-  // Refills the list from the store.
+  // Empties the list, refills it from the store and starts a query job.
+  // A job still running finishes the row it is on and stops first. Any
+  // thread may call; the work runs on the UI thread.
   void reloadList();
+
+  // --- Used by the query job, on the UI thread -----------------------------
+  void setBusy();
+  void fillRowFromRecord(int row, const DomainRecord& rec, bool lookedUp);
+  void renumberAndColour();
+  void updateCommandStates();
+  void finishRefresh();
+  void setProgressTitle(const std::string& domain);
+  void restoreTitle();
+  bool failedItemsMode() const { return failedItemsMode_; }
+  int pauseAfterLookupMs() const { return options_.pauseAfterLookupMs; }
+  const LookupHosts& hosts() const { return hosts_; }
+  std::shared_ptr<PageFetcher> fetcher() const { return options_.fetcher; }
+
+  // --- Commands -------------------------------------------------------------
+  std::string sortList(int column, bool ascending, bool caseSensitive, int kind);
+  void onHeaderClick(int column);
+  void deleteSelected();
+  void requeryOne();
+  void requeryAll();
+  void requeryFailed();
+  void onRowDoubleClick();
 
  private:
   static LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -70,6 +107,10 @@ class MainWindow {
   void onDestroy();
   void onCommand(int id, int code);
   LRESULT onCtlColorStatic(HDC dc, HWND control);
+  LRESULT onNotify(NMHDR* hdr);
+  void onGetMinMaxInfo(MINMAXINFO* info);
+  void refillRows();
+  void enableJobButtons(bool add, bool del, bool one, bool all);
 
   void createControls();
   void runStartup();
@@ -81,8 +122,15 @@ class MainWindow {
   Settings settings_;
   std::string databasePath_;
   std::unique_ptr<PromptStoreErrors> storeErrors_;
-  std::unique_ptr<DomainStore> store_;
+  std::shared_ptr<DomainStore> store_;
+  std::shared_ptr<QueryJob> job_;
+  LookupHosts hosts_;
   bool migrated_ = false;
+  bool jobRunning_ = false;
+  bool failedItemsMode_ = false;
+  bool sortAscending_ = false;
+  int rememberedRow_ = 0;
+  int currentDomainId_ = 0;
   int showCommand_ = SW_SHOWNORMAL;
   bool centreOnShow_ = false;
   ScopedFont listFont_, hintFont_, uiFont_;

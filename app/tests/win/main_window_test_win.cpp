@@ -229,7 +229,11 @@ TEST(DISABLED_DriveChoice, NoDriveD) {
   TempDir dir;
   RecordingPrompter prompter;
   WinFilePlatform files;
-  MainWindowOptions o{dir.path(), &prompter, &files, false};
+  MainWindowOptions o;
+  o.programDir = dir.path();
+  o.prompter = &prompter;
+  o.files = &files;
+  o.quitOnDestroy = false;
   {
     MainWindow w(o);
     ASSERT_NE(w.create(GetModuleHandleW(nullptr)), nullptr);
@@ -245,7 +249,11 @@ TEST(DISABLED_DriveChoice, WithDriveD) {
   TempDir dir;
   RecordingPrompter prompter;
   WinFilePlatform files;
-  MainWindowOptions o{dir.path(), &prompter, &files, false};
+  MainWindowOptions o;
+  o.programDir = dir.path();
+  o.prompter = &prompter;
+  o.files = &files;
+  o.quitOnDestroy = false;
   {
     MainWindow w(o);
     ASSERT_NE(w.create(GetModuleHandleW(nullptr)), nullptr);

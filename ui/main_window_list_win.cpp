@@ -1,0 +1,251 @@
+// The domain list of the main window: loading, row filling, renumbering and
+// expiry colours, sorting, the command buttons, delete and re-query.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "app/data_directory.h"
+#include "text/date_time.h"
+#include "text/gbk_text.h"
+#include "ui/cell_colours_win.h"
+#include "ui/expiry_colour.h"
+#include "ui/main_window_win.h"
+#include "ui/query_job_win.h"
+#include "ui/query_rules.h"
+#include "ui/sort_order.h"
+#include "ui/ui_thread_win.h"
+#include "ui/wide_win.h"
+
+namespace dvx {
+
+namespace {
+constexpr int kRowIcon = 81;
+constexpr int kColumnCount = 11;
+}  // namespace
+
+void MainWindow::reloadList() {
+  runOnUiThread(hwnd_, [this] {
+    auto previous = job_;
+    if (previous) previous->stop();
+    refillRows();
+    job_ = std::make_shared<QueryJob>(this, hwnd_, store_, options_.fetcher, previous);
+    job_->start();
+  });
+}
+
+void MainWindow::refillRows() {
+  ListView lv = list();
+  lv.setRedraw(false);
+  lv.clear();
+  clearCellColours(lv.hwnd(), false);
+  if (store_) {
+    const auto rows = store_->LoadAll();
+    for (const auto& row : rows) {
+      const int r = lv.appendRow(std::to_string(lv.rowCount() + 1), kRowIcon);
+      lv.setCell(r, 1, row.second);
+      lv.setCell(r, 10, std::to_string(row.first));
+    }
+  }
+  lv.setRedraw(true);
+}
+
+void MainWindow::enableJobButtons(bool add, bool del, bool one, bool all) {
+  EnableWindow(control(kIdAdd), add);
+  EnableWindow(control(kIdDelete), del);
+  EnableWindow(control(kIdRequeryOne), one);
+  EnableWindow(control(kIdRequeryAll), all);
+}
+
+void MainWindow::setBusy() {
+  jobRunning_ = true;
+  enableJobButtons(false, false, false, false);
+}
+
+void MainWindow::updateCommandStates() {
+  const bool selected = list().selectedRow() >= 0;
+  enableJobButtons(true, selected, selected, true);
+}
+
+void MainWindow::fillRowFromRecord(int row, const DomainRecord& d, bool lookedUp) {
+  ListView lv = list();
+  lv.setCell(row, 4, d.RegDate);
+  lv.setCell(row, 5, d.ExpireDate);
+  lv.setCell(row, 7, d.BaiduS);
+  lv.setCell(row, 8, d.AAA1);
+  lv.setCell(row, 9, d.GoogleS);
+  lv.setCell(row, 6, lookedUp ? d.Registeracom : cleanStoredRegistrar(d.Registeracom));
+  lv.setCell(row, 2, d.Registrant);
+  lv.setCell(row, 3, d.DomainAdmin);
+}
+
+void MainWindow::renumberAndColour() {
+  ListView lv = list();
+  clearCellColours(lv.hwnd(), false);
+  const DateTime now = nowLocal();
+  const int n = lv.rowCount();
+  lv.setRedraw(false);
+  for (int i = 0; i < n; ++i) {
+    lv.setCell(i, 0, std::to_string(i + 1));
+    if (const auto colour = expiryColour(lv.cell(i, 5), now))
+      setCellColour(hwnd_, lv.hwnd(), i, 5, *colour, std::nullopt, false);
+  }
+  lv.setRedraw(true);
+}
+
+void MainWindow::setProgressTitle(const std::string& domain) {
+  setWindowText(hwnd_, "正在查询 " + domain + " 请稍等,如果显示找不到,可过会打开软件重试...");
+}
+
+void MainWindow::restoreTitle() { setWindowText(hwnd_, productTitle()); }
+
+void MainWindow::finishRefresh() {
+  ListView lv = list();
+  const int row = rowToReselect(rememberedRow_, lv.rowCount());
+  if (row >= 0) lv.selectRow(row);
+  rememberedRow_ = -1;
+  const bool byExpiry = SendMessageW(control(kIdSortCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  if (lv.rowCount() > 0 && byExpiry) sortList(5, true, false, kSortDateTime);
+  renumberAndColour();
+  restoreTitle();
+  jobRunning_ = false;
+  updateCommandStates();
+}
+
+std::string MainWindow::sortList(int column, bool ascending, bool caseSensitive, int kind) {
+  ListView lv = list();
+  const int columns = lv.columnCount();
+  const SortCheck check = checkSortArguments(lv.isReport(), columns, column, kind);
+  if (check != SortCheck::kOk) return sortResultText(check);
+  const int rows = lv.rowCount();
+  std::vector<std::string> keys;
+  keys.reserve(static_cast<size_t>(rows));
+  for (int r = 0; r < rows; ++r) keys.push_back(lv.cell(r, column));
+  const std::vector<int> order = sortOrder(keys, ascending, caseSensitive, kind);
+
+  // Only the texts move; icons, selection and cell colours stay in place.
+  // The whole sort is one call on the UI thread, so no other command can run
+  // while it is half written.
+  std::vector<int> targets;
+  for (int i = 0; i < rows; ++i) {
+    if (order[static_cast<size_t>(i)] == i) continue;
+    targets.push_back(i);
+  }
+  if (targets.empty()) return sortResultText(SortCheck::kOk);
+  std::vector<std::vector<std::string>> texts(static_cast<size_t>(rows));
+  for (int r = 0; r < rows; ++r) {
+    auto& row = texts[static_cast<size_t>(r)];
+    row.resize(static_cast<size_t>(columns));
+    for (int c = 0; c < columns; ++c)
+      row[static_cast<size_t>(c)] = c == column ? keys[static_cast<size_t>(r)] : std::string();
+  }
+  // Read only the rows that move.
+  std::vector<bool> needed(static_cast<size_t>(rows), false);
+  for (int t : targets) needed[static_cast<size_t>(order[static_cast<size_t>(t)])] = true;
+  for (int r = 0; r < rows; ++r) {
+    if (!needed[static_cast<size_t>(r)]) continue;
+    for (int c = 0; c < columns; ++c)
+      if (c != column) texts[static_cast<size_t>(r)][static_cast<size_t>(c)] = lv.cell(r, c);
+  }
+  lv.setRedraw(false);
+  for (int t : targets) {
+    const auto& src = texts[static_cast<size_t>(order[static_cast<size_t>(t)])];
+    for (int c = 0; c < columns; ++c) lv.setCell(t, c, src[static_cast<size_t>(c)]);
+  }
+  lv.setRedraw(true);
+  return sortResultText(SortCheck::kOk);
+}
+
+void MainWindow::onHeaderClick(int column) {
+  if (column < 0) return;
+  const auto kind = headerSortKind(column);
+  if (!kind) return;  // not sortable: the direction does not flip either
+  sortAscending_ = !sortAscending_;
+  sortList(column, sortAscending_, false, *kind);
+  if (renumberAfterHeaderSort(column)) renumberAndColour();
+}
+
+void MainWindow::deleteSelected() {
+  ListView lv = list();
+  const int row = lv.selectedRow();
+  const int id = row >= 0 ? static_cast<int>(toNumber(lv.cell(row, 10))) : 0;
+  const int number = row >= 0 ? static_cast<int>(toNumber(lv.cell(row, 0))) : 0;
+  const std::string name = row >= 0 ? lv.cell(row, 1) : std::string();
+  rememberedRow_ = number - 1;
+  if (id < 1) return;
+  if (!options_.prompter ||
+      !options_.prompter->askYesNo("是否删除 " + name + " ？", "询问", PromptIcon::Information))
+    return;
+  if (store_) store_->Remove(id);
+  lv.deleteRow(row);
+  renumberAndColour();
+}
+
+void MainWindow::requeryOne() {
+  ListView lv = list();
+  const int row = lv.selectedRow();
+  if (row < 0) return;
+  const std::string domain = lv.cell(row, 1);
+  const int id = static_cast<int>(toNumber(lv.cell(row, 10)));
+  if (id <= 0) return;
+  if (!options_.prompter ||
+      !options_.prompter->askYesNo("是否重新查询 " + domain + " 的注册信息?", "询问", PromptIcon::Question))
+    return;
+  DomainRecord rec;
+  rec.id = id;
+  rec.Domain = domain;
+  fillRowFromRecord(row, rec, true);
+  UpdateWindow(lv.hwnd());  // the cleared row is drawn before the wait
+  setProgressTitle(domain);
+  if (options_.fetcher) lookupRecord(*options_.fetcher, hosts_, rec);
+  if (store_) store_->SaveLookup(id, rec, false);
+  // The row may have gone while the pages were fetched.
+  if (IsWindow(lv.hwnd()) && row < lv.rowCount() && lv.cell(row, 10) == std::to_string(id))
+    fillRowFromRecord(row, rec, true);
+  restoreTitle();
+}
+
+void MainWindow::requeryAll() {
+  if (!options_.prompter ||
+      !options_.prompter->askYesNo("是否重新查询所有域名注册信息?", "询问", PromptIcon::Information))
+    return;
+  if (store_) store_->ClearLookups();
+  reloadList();
+}
+
+void MainWindow::requeryFailed() {
+  EnableWindow(control(kIdRequeryFailed), FALSE);  // the failed-items mode, once on, stays on
+  failedItemsMode_ = true;
+  reloadList();
+}
+
+void MainWindow::onRowDoubleClick() {
+  ListView lv = list();
+  const int row = lv.selectedRow();
+  const int id = row >= 0 ? static_cast<int>(toNumber(lv.cell(row, 10))) : 0;
+  rememberedRow_ = row >= 0 ? static_cast<int>(toNumber(lv.cell(row, 0)) - 1) : -1;
+  if (id <= 0) return;
+  currentDomainId_ = id;
+  // The modify dialog opens here.
+}
+
+LRESULT MainWindow::onNotify(NMHDR* hdr) {
+  if (!hdr || hdr->idFrom != static_cast<UINT_PTR>(kIdList)) return DefWindowProcW(hwnd_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(hdr));
+  switch (hdr->code) {
+    case LVN_COLUMNCLICK:
+      onHeaderClick(reinterpret_cast<NMLISTVIEW*>(hdr)->iSubItem);
+      return 0;
+    case LVN_ITEMCHANGED: {
+      auto* nm = reinterpret_cast<NMLISTVIEW*>(hdr);
+      if ((nm->uChanged & LVIF_STATE) && ((nm->uNewState ^ nm->uOldState) & LVIS_SELECTED) && !jobRunning_)
+        updateCommandStates();
+      return 0;
+    }
+    case NM_DBLCLK: onRowDoubleClick(); return 0;
+    default: break;
+  }
+  return DefWindowProcW(hwnd_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(hdr));
+}
+
+}  // namespace dvx

@@ -1,0 +1,61 @@
+// The background pass over the domain list that shows stored records and
+// looks up those that still lack data.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "lookup/lookup_hosts.h"
+#include "lookup/page_fetcher.h"
+#include "store/domain_store.h"
+
+namespace dvx {
+
+class MainWindow;
+
+class QueryJob : public std::enable_shared_from_this<QueryJob> {
+ public:
+  QueryJob(MainWindow* window, HWND hwnd, std::shared_ptr<DomainStore> store,
+           std::shared_ptr<PageFetcher> fetcher, std::shared_ptr<QueryJob> previous);
+
+  // Starts the worker thread; the job keeps itself alive until it ends.
+  void start();
+
+  // A reload replaces this job: it finishes the row it is on and ends
+  // without touching the list again. UI thread only.
+  void stop() { stopped_ = true; wake(); }
+  bool stopped() const { return stopped_; }
+  // The window is going away: a lookup in progress is dropped unwritten.
+  void abandon() { abandoned_ = true; wake(); }
+
+  void waitUntilDone();
+  bool done() const;
+
+ private:
+  void run();
+  void runRows();
+  bool ui(const std::function<void()>& work);  // false once stopped or gone
+  void pause(int ms);
+  void wake();
+
+  MainWindow* window_;  // touched only inside ui() batches
+  HWND hwnd_;
+  std::shared_ptr<DomainStore> store_;
+  std::shared_ptr<PageFetcher> fetcher_;
+  std::shared_ptr<QueryJob> previous_;
+  std::atomic<bool> stopped_{false}, abandoned_{false};
+  mutable std::mutex mutex_;
+  std::condition_variable cv_;
+  bool done_ = false;
+};
+
+// Fills the nine looked-up fields of `rec` for its domain: WHOIS page first,
+// then the Baidu count, then today's date. Fields a page does not give keep
+// the values passed in (registrar, owner, contact).
+void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec);
+
+}  // namespace dvx
