@@ -31,9 +31,12 @@ stop_xvfb() {
   fi
 }
 
-# init_prefix: makes $WINEPREFIX if needed, with Chinese-capable font
-# replacements so captions render as text, not boxes.
+# init_prefix [desktop]: makes $WINEPREFIX if needed, with Chinese-capable
+# font replacements so captions render as text, not boxes. With "desktop"
+# every window lives in one virtual desktop: without a window manager Wine
+# otherwise waits two seconds for each top-level window it hides.
 init_prefix() {
+  local desktop=${1:-}
   local marker="$WINEPREFIX/.domivex-ready"
   [ -f "$marker" ] && return 0
   mkdir -p "$WINEPREFIX"
@@ -46,6 +49,10 @@ init_prefix() {
              "Microsoft Sans Serif" "MS Sans Serif" "System"; do
       printf '"%s"="WenQuanYi Zen Hei"\r\n' "$f"
     done
+    if [ "$desktop" = desktop ]; then
+      printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n"Desktop"="Default"\r\n'
+      printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"Default"="1280x800"\r\n'
+    fi
   } | iconv -f UTF-8 -t UTF-16 > "$reg"
   wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
   wineserver -w >/dev/null 2>&1

@@ -21,5 +21,5 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 start_xvfb || exit 1
-init_prefix || exit 1
+init_prefix desktop || exit 1
 "$@"

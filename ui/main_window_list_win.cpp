@@ -111,6 +111,7 @@ void MainWindow::finishRefresh() {
   restoreTitle();
   jobRunning_ = false;
   updateCommandStates();
+  ++refreshCount_;
 }
 
 std::string MainWindow::sortList(int column, bool ascending, bool caseSensitive, int kind) {

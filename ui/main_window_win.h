@@ -72,6 +72,9 @@ class MainWindow {
   bool jobRunning() const { return jobRunning_; }
   bool sortAscending() const { return sortAscending_; }
   int rememberedRow() const { return rememberedRow_; }
+  // How many query jobs have run their finishing step.
+  int refreshCount() const { return refreshCount_; }
+  std::shared_ptr<QueryJob> currentJob() const { return job_; }
 
   // Empties the list, refills it from the store and starts a query job.
   // A job still running finishes the row it is on and stops first. Any
@@ -131,6 +134,7 @@ class MainWindow {
   bool sortAscending_ = false;
   int rememberedRow_ = 0;
   int currentDomainId_ = 0;
+  int refreshCount_ = 0;
   int showCommand_ = SW_SHOWNORMAL;
   bool centreOnShow_ = false;
   ScopedFont listFont_, hintFont_, uiFont_;

@@ -9,7 +9,7 @@
 
 #include "app/file_platform_win.h"
 #include "app/profile_file.h"
-#include "test_support_win.h"
+#include "main_window_harness_win.h"
 #include "text/codepage.h"
 #include "ui/main_window_win.h"
 #include "ui/wide_win.h"
@@ -18,43 +18,7 @@ namespace dvx {
 namespace {
 using namespace testing_win;
 
-std::string settingsFileWithoutD() {
-  WinFilePlatform files;
-  return files.systemDirectory() + "\\Harnwick.txt";
-}
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override { removeFile(settingsFileWithoutD()); }
-  void TearDown() override {
-    window_.reset();
-    removeFile(settingsFileWithoutD());
-  }
-  MainWindow& open() {
-    MainWindowOptions o;
-    o.programDir = dir_.path();
-    o.prompter = &prompter_;
-    o.files = &files_;
-    o.quitOnDestroy = false;
-    window_ = std::make_unique<MainWindow>(o);
-    EXPECT_NE(window_->create(GetModuleHandleW(nullptr)), nullptr);
-    return *window_;
-  }
-  void close() {
-    HWND h = window_->hwnd();
-    SendMessageW(h, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(pumpUntil([&] { return !IsWindow(h); }));
-    window_.reset();
-  }
-  std::string setting(const std::string& key) {
-    return readProfileString(settingsFileWithoutD(), "Domivex", key, "<absent>");
-  }
-
-  TempDir dir_;
-  WinFilePlatform files_;
-  RecordingPrompter prompter_;
-  std::unique_ptr<MainWindow> window_;
-};
+using MainWindowTest = MainWindowHarness;
 
 TEST_F(MainWindowTest, FrameControlsAndCaptionsAreAsDesigned) {
   MainWindow& w = open();
@@ -159,13 +123,13 @@ TEST_F(MainWindowTest, WindowStateIsSavedOnCloseAndRestoredOnTheNextStart) {
     close();
   }
   // A value that is not a number leaves the window in its normal state.
-  writeProfileString(settingsFileWithoutD(), "Domivex", "位置", "abc");
+  writeSetting("位置", "abc");
   EXPECT_EQ(open().initialShowCommand(), SW_SHOWNORMAL);
   close();
 }
 
 TEST_F(MainWindowTest, SortOptionFollowsTheSettingAndWritesItWhenClicked) {
-  writeProfileString(settingsFileWithoutD(), "Domivex", "按过期日期排序", "假");
+  writeSetting("按过期日期排序", "假");
   MainWindow& w = open();
   HWND check = w.control(kIdSortCheck);
   EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_UNCHECKED);

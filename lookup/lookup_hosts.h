@@ -1,0 +1,17 @@
+// The outside web services the lookups read. The program takes these from
+// its settings file; tests point them at a local server.
+#pragma once
+#include <string>
+
+namespace dvx {
+
+struct LookupHosts {
+  // The WHOIS page of a domain is whoisBase + domain + "/".
+  std::string whoisBase = "http://whois.aizhan.com/";
+  // Host (optionally with ":port") of the search page "/s?wd=site:...".
+  std::string baiduHost = "www.baidu.com";
+  std::string googleHost = "www.google.com";
+  std::string siteServiceHost = "baidurank.aizhan.com";
+};
+
+}  // namespace dvx

@@ -1,0 +1,174 @@
+// The Windows page fetch: one synchronous GET through the XMLHTTP
+// automation object. No status is examined (an error page's body is a page
+// like any other), no time-out or retry is added, and every failure ends as
+// empty bytes.
+#include "lookup/page_fetcher.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <oleauto.h>
+#include <msxml2.h>
+
+#include <string>
+
+namespace dvx {
+namespace {
+
+// MinGW's import libraries do not carry this interface id.
+const IID kIidXmlHttpRequest = {
+    0xED8C108D, 0x4349, 0x11D2, {0x91, 0xA4, 0x00, 0xC0, 0x4F, 0x79, 0x69, 0xE8}};
+
+// COM on the calling thread for one request. The caller may be the UI
+// thread or any worker; a thread already in another apartment still gets
+// its request, and only a successful initialise is balanced.
+class ScopedCom {
+ public:
+  ScopedCom() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  ~ScopedCom() {
+    if (SUCCEEDED(hr_)) CoUninitialize();
+  }
+  ScopedCom(const ScopedCom&) = delete;
+  ScopedCom& operator=(const ScopedCom&) = delete;
+
+ private:
+  HRESULT hr_;
+};
+
+class ScopedBstr {
+ public:
+  explicit ScopedBstr(const wchar_t* text) : bstr_(SysAllocString(text)) {}
+  explicit ScopedBstr(const std::wstring& text)
+      : bstr_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+  ~ScopedBstr() { SysFreeString(bstr_); }
+  ScopedBstr(const ScopedBstr&) = delete;
+  ScopedBstr& operator=(const ScopedBstr&) = delete;
+  BSTR get() const { return bstr_; }
+
+ private:
+  BSTR bstr_;
+};
+
+class ScopedVariant {
+ public:
+  ScopedVariant() { VariantInit(&v_); }
+  ~ScopedVariant() { VariantClear(&v_); }
+  ScopedVariant(const ScopedVariant&) = delete;
+  ScopedVariant& operator=(const ScopedVariant&) = delete;
+  VARIANT* operator&() { return &v_; }
+  VARIANT& get() { return v_; }
+
+ private:
+  VARIANT v_;
+};
+
+template <typename T>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  ~ComPtr() {
+    if (p_) p_->Release();
+  }
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  T** out() { return &p_; }
+  T* operator->() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// The URL is the system's GBK text, passed on unescaped.
+std::wstring gbkToWide(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  int n = MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+  return wide;
+}
+
+bool createRequest(ComPtr<IXMLHTTPRequest>& request) {
+  for (const wchar_t* progId : {L"MSXML2.XMLHTTP", L"Microsoft.XMLHTTP"}) {
+    CLSID clsid;
+    if (FAILED(CLSIDFromProgID(progId, &clsid))) continue;
+    if (SUCCEEDED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, kIidXmlHttpRequest,
+                                   reinterpret_cast<void**>(request.out()))) &&
+        request) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string bodyBytes(VARIANT& body) {
+  if (V_VT(&body) != (VT_ARRAY | VT_UI1) || V_ARRAY(&body) == nullptr) return std::string();
+  SAFEARRAY* array = V_ARRAY(&body);
+  if (SafeArrayGetDim(array) != 1) return std::string();
+  LONG lower = 0, upper = -1;
+  if (FAILED(SafeArrayGetLBound(array, 1, &lower)) || FAILED(SafeArrayGetUBound(array, 1, &upper)) ||
+      upper < lower) {
+    return std::string();
+  }
+  void* data = nullptr;
+  if (FAILED(SafeArrayAccessData(array, &data))) return std::string();
+  std::string bytes(static_cast<const char*>(data), static_cast<size_t>(upper - lower) + 1);
+  SafeArrayUnaccessData(array);
+  return bytes;
+}
+
+std::string fetchOnce(const std::string& url) {
+  // Declared first so that it ends last: the request object is released
+  // before COM is uninitialised on this thread.
+  ScopedCom com;
+  ComPtr<IXMLHTTPRequest> request;
+  if (!createRequest(request)) return std::string();
+
+  ScopedBstr method(L"get");
+  ScopedBstr target(gbkToWide(url));
+  ScopedVariant async, user, password;
+  V_VT(&async) = VT_BOOL;
+  V_BOOL(&async) = VARIANT_FALSE;
+  if (FAILED(request->open(method.get(), target.get(), async.get(), user.get(), password.get()))) {
+    return std::string();
+  }
+
+  ScopedBstr contentType(L"Content-Type"), form(L"application/x-www-form-urlencoded");
+  ScopedBstr connection(L"Connection"), close(L"close");
+  if (FAILED(request->setRequestHeader(contentType.get(), form.get())) ||
+      FAILED(request->setRequestHeader(connection.get(), close.get()))) {
+    return std::string();
+  }
+
+  ScopedVariant emptyBody;
+  V_VT(&emptyBody) = VT_BSTR;
+  V_BSTR(&emptyBody) = SysAllocString(L"");
+  if (FAILED(request->send(emptyBody.get()))) return std::string();
+
+  ScopedVariant body;
+  if (FAILED(request->get_responseBody(&body))) return std::string();
+  return bodyBytes(body.get());
+}
+
+class XmlHttpFetcher : public PageFetcher {
+ public:
+  std::string fetchBytes(const std::string& url) override {
+    try {
+      return fetchOnce(url);
+    } catch (...) {
+      return std::string();
+    }
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<PageFetcher> makeXmlHttpFetcher() {
+  try {
+    return std::unique_ptr<PageFetcher>(new XmlHttpFetcher());
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+}  // namespace dvx

@@ -1,0 +1,171 @@
+// The XMLHTTP fetch against the local fixture web (tests/fixture_web.py),
+// which run_fixture_web.sh starts and names in DVX_FIXTURE_PORT. The
+// FixtureWeb tests address it directly; FixtureProxy runs with Wine's proxy
+// setting pointing at it, so the default outside host names are used.
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "lookup/index_counter.h"
+#include "lookup/page_decode.h"
+#include "lookup/page_fetcher.h"
+#include "lookup/regex_capture.h"
+#include "lookup/whois_parser.h"
+
+namespace dvx {
+namespace {
+
+std::string env(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+std::string fixtureFile(const std::string& relativePath) {
+  std::ifstream in(std::string(DVX_LOOKUP_FIXTURES) + "/" + relativePath, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+class FixtureWeb : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    port = env("DVX_FIXTURE_PORT");
+    if (port.empty()) GTEST_SKIP() << "run through run_fixture_web.sh";
+    base = "http://127.0.0.1:" + port;
+    fetcher = makeXmlHttpFetcher();
+    ASSERT_TRUE(fetcher);
+  }
+
+  std::string port, base;
+  std::unique_ptr<PageFetcher> fetcher;
+};
+
+TEST_F(FixtureWeb, BodiesComeBackRawWhateverTheStatus) {
+  EXPECT_EQ(fetcher->fetchBytes(base + "/whois/full.example/"), fixtureFile("whois/full.example.html"));
+  EXPECT_EQ(fetcher->fetchBytes(base + "/__404"), fixtureFile("special/404.html"));
+  EXPECT_EQ(fetcher->fetchBytes(base + "/__redirect"), fixtureFile("special/redirected.html"));
+  EXPECT_EQ(fetcher->fetchBytes(base + "/__nul"), std::string("abc\0def", 7));
+  std::string big = fetcher->fetchBytes(base + "/__big?mb=4");
+  EXPECT_EQ(big.size(), 4u * 1024 * 1024);
+  EXPECT_NE(big.find("END-OF-BIG-PAGE"), std::string::npos);
+  // A GBK page arrives as GBK bytes.
+  std::string gbk = fetcher->fetchBytes(base + "/s?wd=site:banner-gbk.example");
+  EXPECT_NE(gbk.find("找到相关结果数约4,567个"), std::string::npos);
+}
+
+TEST_F(FixtureWeb, RequestHeaders) {
+  ASSERT_FALSE(fetcher->fetchBytes(base + "/__404?probe=headers").empty());
+  std::string log = fetcher->fetchBytes(base + "/__requests");
+  size_t entry = log.find("\"target\": \"/__404?probe=headers\"");
+  ASSERT_NE(entry, std::string::npos) << log;
+  size_t end = log.find('}', entry);
+  std::string headers = log.substr(entry, end - entry);
+  EXPECT_NE(log.rfind("\"method\": \"GET\"", entry), std::string::npos);
+  size_t contentType = headers.find("[\"Content-Type\", \"application/x-www-form-urlencoded\"]");
+  size_t connection = headers.find("[\"Connection\", ");
+  EXPECT_NE(contentType, std::string::npos) << headers;
+  EXPECT_NE(connection, std::string::npos) << headers;
+  // Wine sends its own Connection value (Keep-Alive), but after ours in order.
+  EXPECT_LT(contentType, connection) << headers;
+  std::printf("headers received: %s\n", headers.c_str());
+}
+
+TEST_F(FixtureWeb, FailuresGiveEmptyBytes) {
+  std::string refused = env("DVX_REFUSED_PORT");
+  ASSERT_FALSE(refused.empty());
+  EXPECT_EQ(fetcher->fetchBytes("http://127.0.0.1:" + refused + "/"), "");
+  EXPECT_EQ(fetcher->fetchBytes("not a url"), "");
+
+  // Accepted, then closed without an answer after a few seconds.
+  auto t0 = std::chrono::steady_clock::now();
+  EXPECT_EQ(fetcher->fetchBytes(base + "/__hang"), "");
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  EXPECT_LT(seconds, 60.0);
+  std::printf("hang path ended after %.1f s\n", seconds);
+}
+
+TEST_F(FixtureWeb, WholeLookupThroughTheRealFetch) {
+  LookupHosts hosts;
+  hosts.whoisBase = base + "/whois/";
+  hosts.baiduHost = "127.0.0.1:" + port;
+
+  std::string reg, exp, registrar, owner = "kept", contact;
+  lookupWhois(*fetcher, hosts, "full.example", reg, exp, registrar, owner, contact);
+  EXPECT_EQ(reg, "2010/03/05");
+  EXPECT_EQ(exp, "2030/03/05");
+  EXPECT_EQ(registrar, "Example Registrar, Inc.");
+  EXPECT_EQ(owner, "张三");
+  EXPECT_EQ(contact, "李四 (admin@full.example)");
+
+  lookupWhois(*fetcher, hosts, "norecord.example", reg, exp, registrar, owner, contact);
+  EXPECT_EQ(reg, "无记录");
+  EXPECT_EQ(exp, "无记录");
+
+  // An unknown domain gets the 404 page, which is parsed like any page.
+  lookupWhois(*fetcher, hosts, "unknown.example", reg, exp, registrar, owner, contact);
+  EXPECT_EQ(reg, "找不到");
+  EXPECT_EQ(exp, "2031/12/31");
+
+  std::string baiduS, googleS = "x", aaa1 = "x";
+  lookupIndexCounts(*fetcher, hosts, "banner.example", baiduS, googleS, aaa1);
+  EXPECT_EQ(baiduS, "1230");
+  EXPECT_EQ(googleS, "0");
+  EXPECT_EQ(aaa1, "");
+  EXPECT_EQ(baiduSiteCount(*fetcher, hosts, "banner-gbk.example"), 4567);
+  EXPECT_EQ(baiduSiteCount(*fetcher, hosts, "summary.example"), 1234);
+  EXPECT_EQ(baiduSiteCount(*fetcher, hosts, "huge.example"), 42);
+
+  std::string page = fetchSiteText(*fetcher, base + "/site/twoline.example/");
+  EXPECT_EQ(firstCapture(page, "<title>(.*?)</title>"), "第一行\r\n第二行");
+}
+
+TEST_F(FixtureWeb, SeveralThreadsAtOnce) {
+  LookupHosts hosts;
+  hosts.whoisBase = base + "/whois/";
+  hosts.baiduHost = "127.0.0.1:" + port;
+  std::vector<int> wrong(4, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 5; ++i) {
+        std::string reg, exp, registrar, owner, contact;
+        lookupWhois(*fetcher, hosts, t % 2 ? "english.example" : "full.example", reg, exp, registrar,
+                    owner, contact);
+        if (reg != (t % 2 ? "2008/07/09" : "2010/03/05")) ++wrong[t];
+        if (baiduSiteCount(*fetcher, hosts, "banner.example") != 1230) ++wrong[t];
+      }
+    });
+  }
+  for (auto& th : threads) th.join();
+  for (int t = 0; t < 4; ++t) EXPECT_EQ(wrong[t], 0) << "thread " << t;
+}
+
+TEST(FixtureProxy, DefaultHostsThroughTheProxy) {
+  if (env("DVX_FIXTURE_PROXY").empty()) GTEST_SKIP() << "run through run_fixture_web.sh";
+  std::unique_ptr<PageFetcher> fetcher = makeXmlHttpFetcher();
+  ASSERT_TRUE(fetcher);
+  LookupHosts hosts;  // whois.aizhan.com and www.baidu.com, answered by the proxy
+
+  std::string reg, exp, registrar, owner, contact;
+  lookupWhois(*fetcher, hosts, "english.example", reg, exp, registrar, owner, contact);
+  EXPECT_EQ(reg, "2008/07/09");
+  EXPECT_EQ(exp, "2026/07/09");
+  EXPECT_EQ(baiduSiteCount(*fetcher, hosts, "summary.example"), 1234);
+
+  std::string page = fetchSiteText(*fetcher, "http://danger.example");
+  EXPECT_EQ(firstCapture(page, "<title>(.*?)</title>"), "Home");
+  EXPECT_NE(page.find("博彩"), std::string::npos);
+  EXPECT_EQ(fetcher->fetchBytes("http://danger.example/__redirect"), fixtureFile("special/redirected.html"));
+  EXPECT_EQ(fetcher->fetchBytes("http://gone.invalid/"), "");
+}
+
+}  // namespace
+}  // namespace dvx

@@ -1,0 +1,104 @@
+#include "lookup/whois_parser.h"
+
+#include <vector>
+
+#include "lookup/regex_capture.h"
+#include "text/codepage.h"
+#include "text/date_time.h"
+#include "text/gbk_text.h"
+
+namespace dvx {
+namespace {
+
+const char kFullWidthColon[] = "：";
+const char kNotFound[] = "找不到";
+const char kNoRecord[] = "无记录";
+
+std::string datePart(const DateTime& d) {
+  std::string full = formatDateTime(d);
+  return full.substr(0, full.find(' '));
+}
+
+// Pieces between "-"; empty pieces between adjacent separators count, the
+// empty piece after a trailing separator does not.
+std::vector<std::string> splitAtDash(const std::string& text) {
+  std::vector<std::string> pieces;
+  std::string::size_type start = 0;
+  for (;;) {
+    std::string::size_type dash = text.find('-', start);
+    if (dash == std::string::npos) break;
+    pieces.push_back(text.substr(start, dash - start));
+    start = dash + 1;
+  }
+  if (start < text.size()) pieces.push_back(text.substr(start));
+  return pieces;
+}
+
+}  // namespace
+
+std::string normalizeDate(const std::string& text) {
+  DateTime d = parseDateTime(text);
+  if (!isNoDate(d)) return datePart(d);
+  if (findText(text, "月", false) == -1) return text;
+
+  std::string u = removeAll(removeAll(text, "月"), " ");
+  d = parseDateTime(u);
+  // This form keeps its time of day.
+  if (!isNoDate(d)) return formatDateTime(d);
+
+  // Day first, as in 03-5月 -2016.
+  std::vector<std::string> pieces = splitAtDash(u);
+  if (pieces.size() >= 3) {
+    d = parseDateTime(pieces[2] + "-" + pieces[1] + "-" + pieces[0]);
+    if (!isNoDate(d)) return datePart(d);
+  }
+  return text;
+}
+
+void parseWhoisPage(const std::string& page, std::string& regDate, std::string& expireDate,
+                    std::string& registrar, std::string& owner, std::string& contact) {
+  std::string created = firstCapture(page, "创建时间.*?<td>(.*?)<\\/td>");
+  std::string registered = firstCapture(page, "注册时间.*?<td>(.*?)<\\/td>");
+  std::string expiry = firstCapture(page, "过期时间.*?<td>(.*?)<\\/td>");
+
+  // Cell contents are kept raw (a link stays markup), only the colon goes.
+  std::string value = removeAll(firstCapture(page, "注册商.*?<td>(.*?)<\\/td>"), kFullWidthColon);
+  if (!value.empty()) registrar = value;
+  value = removeAll(firstCapture(page, "域名所有者.*?<span>(.*?)<\\/span>"), kFullWidthColon);
+  if (!value.empty()) owner = value;
+  value = removeAll(firstCapture(page, "注册人.*?<span>(.*?)<\\/span>"), kFullWidthColon);
+  if (!value.empty()) contact = value;
+
+  // Pages of some registries carry only the English labels.
+  if (registered.empty() && created.empty()) {
+    registered = firstCapture(page, "Created On\\:(.*?)<\\/span>");
+  }
+  if (expiry.empty()) expiry = firstCapture(page, "Expiration Date\\:(.*?)<\\/span>");
+
+  created = removeAll(created, kFullWidthColon);
+  registered = removeAll(registered, kFullWidthColon);
+  expiry = removeAll(expiry, kFullWidthColon);
+
+  std::string reg = !registered.empty() ? registered : !created.empty() ? created : kNotFound;
+  std::string exp = !expiry.empty() ? expiry : kNotFound;
+  if (findText(page, "no matching record", true) != -1) {
+    reg = kNoRecord;
+    exp = kNoRecord;
+  }
+  regDate = normalizeDate(trimSpaces(reg));
+  expireDate = normalizeDate(trimSpaces(exp));
+}
+
+void lookupWhois(PageFetcher& fetcher, const LookupHosts& hosts, const std::string& domain,
+                 std::string& regDate, std::string& expireDate, std::string& registrar,
+                 std::string& owner, std::string& contact) {
+  try {
+    // The service serves UTF-8 whatever the page declares.
+    std::string page = utf8ToGbk(fetcher.fetchBytes(hosts.whoisBase + domain + "/"));
+    parseWhoisPage(page, regDate, expireDate, registrar, owner, contact);
+  } catch (...) {
+    // Only an allocation failure gets here; the fields keep their values.
+  }
+}
+
+}  // namespace dvx

@@ -1,0 +1,51 @@
+// The one owner of the database connection and of every read and write on
+// the table Domains. Paths and texts are GBK; the database stores Unicode.
+// Every operation runs whole under one lock, so any thread may call; none
+// throws and none touches a window.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "store/domain_record.h"
+#include "store/store_errors.h"
+
+struct sqlite3;
+
+namespace dvx {
+
+class DomainStore {
+ public:
+  explicit DomainStore(StoreErrorSink* errors);
+  ~DomainStore();
+  DomainStore(const DomainStore&) = delete;
+  DomainStore& operator=(const DomainStore&) = delete;
+
+  // Creates the schema in a file beside `path` and renames it into place,
+  // only when no file of that name exists. Never leaves a half-made file.
+  static void CreateIfMissing(const std::string& path);
+  // Opens the one connection. Failure shows at the first operation.
+  void OpenStore(const std::string& path);
+  // Carries the six columns of an older, narrower file into a fresh database
+  // at newPath and moves the old file to backupPath. Returns false when
+  // nothing could be carried (the caller then does not end the program).
+  static bool MigrateOldDatabase(const std::string& oldPath, const std::string& newPath,
+                                 const std::string& backupPath, StoreErrorSink* errors);
+
+  std::vector<std::pair<int32_t, std::string>> LoadAll();
+  DomainRecord FindById(int32_t id);
+  void SaveLookup(int32_t id, const DomainRecord& rec, bool writeDomain);
+  void ClearLookups();
+  void AddDomains(const std::string& text);
+  void Rename(int32_t id, const std::string& newName);
+  void Remove(int32_t id);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace dvx
