@@ -257,6 +257,7 @@ struct DomainStore::Impl {
   std::mutex mutex;
   sqlite3* db = nullptr;
   std::string openError = kNoConnection;
+  bool closed = false;  // set once by Close; guarded by `mutex`
 
   ~Impl() { closeDb(); }
 
@@ -273,6 +274,7 @@ struct DomainStore::Impl {
     std::string error;
     try {
       std::lock_guard<std::mutex> lock(mutex);
+      if (closed) return;  // the program is ending: quietly nothing
       if (db == nullptr) {
         error = openError;
       } else {
@@ -312,6 +314,7 @@ void DomainStore::CreateIfMissing(const std::string& path) {
 void DomainStore::OpenStore(const std::string& path) {
   try {
     std::lock_guard<std::mutex> lock(impl_->mutex);
+    if (impl_->closed) return;
     impl_->closeDb();
     sqlite3* db = openFile(detail::fsPath(path), SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
                            &impl_->openError);
@@ -408,26 +411,45 @@ std::vector<std::pair<int32_t, std::string>> DomainStore::LoadAll() {
   return result;
 }
 
+namespace {
+
+const char kSelectRecords[] =
+    "SELECT id, Domain, RegDate, ExpireDate, BaiduS, GoogleS, LastUpdate,"
+    " Registeracom, Registrant, DomainAdmin, AAA1 FROM Domains";
+
+DomainRecord readRecord(Statement& select) {
+  DomainRecord rec;
+  rec.id = select.integer(0);
+  std::string* fields[] = {&rec.Domain,     &rec.RegDate,      &rec.ExpireDate,
+                           &rec.BaiduS,     &rec.GoogleS,      &rec.LastUpdate,
+                           &rec.Registeracom, &rec.Registrant, &rec.DomainAdmin,
+                           &rec.AAA1};
+  for (int c = 0; c < 10; ++c) *fields[c] = select.text(c + 1);
+  return rec;
+}
+
+}  // namespace
+
 DomainRecord DomainStore::FindById(int32_t id) {
   DomainRecord rec;
   impl_->run([&](sqlite3* db, std::string& error) {
     Statement select;
-    if (!select.prepare(db,
-                        "SELECT id, Domain, RegDate, ExpireDate, BaiduS, GoogleS, LastUpdate,"
-                        " Registeracom, Registrant, DomainAdmin, AAA1 FROM Domains WHERE id = ?1",
-                        error)) {
-      return;
-    }
+    if (!select.prepare(db, (std::string(kSelectRecords) + " WHERE id = ?1").c_str(), error)) return;
     select.bind(1, id);
     if (select.step(error) != SQLITE_ROW) return;
-    rec.id = select.integer(0);
-    std::string* fields[] = {&rec.Domain,     &rec.RegDate,      &rec.ExpireDate,
-                             &rec.BaiduS,     &rec.GoogleS,      &rec.LastUpdate,
-                             &rec.Registeracom, &rec.Registrant, &rec.DomainAdmin,
-                             &rec.AAA1};
-    for (int c = 0; c < 10; ++c) *fields[c] = select.text(c + 1);
+    rec = readRecord(select);
   });
   return rec;
+}
+
+std::vector<DomainRecord> DomainStore::LoadRecords() {
+  std::vector<DomainRecord> result;
+  impl_->run([&](sqlite3* db, std::string& error) {
+    Statement select;
+    if (!select.prepare(db, (std::string(kSelectRecords) + " ORDER BY id").c_str(), error)) return;
+    while (select.step(error) == SQLITE_ROW) result.push_back(readRecord(select));
+  });
+  return result;
 }
 
 void DomainStore::SaveLookup(int32_t id, const DomainRecord& rec, bool writeDomain) {
@@ -549,6 +571,18 @@ void DomainStore::Remove(int32_t id) {
     if (!remove.run(error)) txn.fail();
     txn.commit();
   });
+}
+
+void DomainStore::Close() {
+  try {
+    // Taking the lock waits for the operation in progress; every operation
+    // commits or rolls back before it lets go, so what is closed here is
+    // always a whole table.
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->closed = true;
+    impl_->closeDb();
+  } catch (...) {
+  }
 }
 
 }  // namespace dvx

@@ -37,11 +37,21 @@ class DomainStore {
 
   std::vector<std::pair<int32_t, std::string>> LoadAll();
   DomainRecord FindById(int32_t id);
+  // Every record in ascending id order, in one walk: what FindById gives for
+  // each row, for a pass over a long list.
+  std::vector<DomainRecord> LoadRecords();
   void SaveLookup(int32_t id, const DomainRecord& rec, bool writeDomain);
   void ClearLookups();
   void AddDomains(const std::string& text);
   void Rename(int32_t id, const std::string& newName);
   void Remove(int32_t id);
+
+  // Waits for an operation in progress, then closes the connection for good.
+  // Every later operation on this store, OpenStore included, does nothing:
+  // reads give empty results, writes write nothing, no error is shown.
+  // Called at exit before the worker threads are ended, so that none is
+  // stopped in the middle of a write.
+  void Close();
 
  private:
   struct Impl;

@@ -41,14 +41,22 @@ void ListView::setCell(int row, int column, const std::string& gbk) const {
   SendMessageW(hwnd_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
 }
 
-int ListView::appendRow(const std::string& firstCell, int image) const {
+int ListView::appendRow(const std::string& firstCell, int image, LPARAM data) const {
   std::wstring w = toWide(firstCell);
   LVITEMW item{};
-  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+  item.lParam = data;
   item.iItem = rowCount();
   item.pszText = w.empty() ? const_cast<wchar_t*>(L"") : &w[0];
   item.iImage = image;
   return static_cast<int>(SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+LPARAM ListView::itemData(int row) const {
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  return SendMessageW(hwnd_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ? item.lParam : -1;
 }
 
 void ListView::deleteRow(int row) const { SendMessageW(hwnd_, LVM_DELETEITEM, row, 0); }

@@ -17,8 +17,10 @@ class ListView {
   bool isReport() const;
   std::string cell(int row, int column) const;
   void setCell(int row, int column, const std::string& gbk) const;
-  // Appends a row with column 0 set and the given image; returns its index.
-  int appendRow(const std::string& firstCell, int image) const;
+  // Appends a row with column 0 set, the given image and item data;
+  // returns its index.
+  int appendRow(const std::string& firstCell, int image, LPARAM data = 0) const;
+  LPARAM itemData(int row) const;
   void deleteRow(int row) const;
   void clear() const;
   int selectedRow() const;  // -1 when nothing is selected

@@ -43,7 +43,7 @@ void MainWindow::refillRows() {
   if (store_) {
     const auto rows = store_->LoadAll();
     for (const auto& row : rows) {
-      const int r = lv.appendRow(std::to_string(lv.rowCount() + 1), kRowIcon);
+      const int r = lv.appendRow(std::to_string(lv.rowCount() + 1), kRowIcon, nextSlot_++);
       lv.setCell(r, 1, row.second);
       lv.setCell(r, 10, std::to_string(row.first));
     }
@@ -68,16 +68,19 @@ void MainWindow::updateCommandStates() {
   enableJobButtons(true, selected, selected, true);
 }
 
-void MainWindow::fillRowFromRecord(int row, const DomainRecord& d, bool lookedUp) {
+void MainWindow::fillRowFromRecord(int row, const DomainRecord& d, bool lookedUp, bool freshRow) {
   ListView lv = list();
-  lv.setCell(row, 4, d.RegDate);
-  lv.setCell(row, 5, d.ExpireDate);
-  lv.setCell(row, 7, d.BaiduS);
-  lv.setCell(row, 8, d.AAA1);
-  lv.setCell(row, 9, d.GoogleS);
-  lv.setCell(row, 6, lookedUp ? d.Registeracom : cleanStoredRegistrar(d.Registeracom));
-  lv.setCell(row, 2, d.Registrant);
-  lv.setCell(row, 3, d.DomainAdmin);
+  auto put = [&](int column, const std::string& text) {
+    if (!freshRow || !text.empty() || column == 4) lv.setCell(row, column, text);
+  };
+  put(4, d.RegDate);
+  put(5, d.ExpireDate);
+  put(7, d.BaiduS);
+  put(8, d.AAA1);
+  put(9, d.GoogleS);
+  put(6, lookedUp ? d.Registeracom : cleanStoredRegistrar(d.Registeracom));
+  put(2, d.Registrant);
+  put(3, d.DomainAdmin);
 }
 
 void MainWindow::renumberAndColour() {
@@ -125,37 +128,41 @@ std::string MainWindow::sortList(int column, bool ascending, bool caseSensitive,
   for (int r = 0; r < rows; ++r) keys.push_back(lv.cell(r, column));
   const std::vector<int> order = sortOrder(keys, ascending, caseSensitive, kind);
 
-  // Only the texts move; icons, selection and cell colours stay in place.
-  // The whole sort is one call on the UI thread, so no other command can run
-  // while it is half written.
-  std::vector<int> targets;
+  // Every row shows the same icon, so moving whole items is the same as
+  // moving their texts; the selection is put back at its position and the
+  // cell colours are kept by position anyway. The list orders its items
+  // itself by the rank each row gets, in one call on the UI thread, so no
+  // other command can run while the order is half written.
+  bool identity = true;
+  for (int i = 0; i < rows && identity; ++i) identity = order[static_cast<size_t>(i)] == i;
+  if (identity) return sortResultText(SortCheck::kOk);
+  const int selected = lv.selectedRow();
+  // Each item carries the slot number it got when it was appended; reading
+  // it is cheap, whereas changing an item's data notifies the parent.
+  std::vector<int> rankOfSlot(static_cast<size_t>(nextSlot_), 0);
   for (int i = 0; i < rows; ++i) {
-    if (order[static_cast<size_t>(i)] == i) continue;
-    targets.push_back(i);
-  }
-  if (targets.empty()) return sortResultText(SortCheck::kOk);
-  std::vector<std::vector<std::string>> texts(static_cast<size_t>(rows));
-  for (int r = 0; r < rows; ++r) {
-    auto& row = texts[static_cast<size_t>(r)];
-    row.resize(static_cast<size_t>(columns));
-    for (int c = 0; c < columns; ++c)
-      row[static_cast<size_t>(c)] = c == column ? keys[static_cast<size_t>(r)] : std::string();
-  }
-  // Read only the rows that move.
-  std::vector<bool> needed(static_cast<size_t>(rows), false);
-  for (int t : targets) needed[static_cast<size_t>(order[static_cast<size_t>(t)])] = true;
-  for (int r = 0; r < rows; ++r) {
-    if (!needed[static_cast<size_t>(r)]) continue;
-    for (int c = 0; c < columns; ++c)
-      if (c != column) texts[static_cast<size_t>(r)][static_cast<size_t>(c)] = lv.cell(r, c);
+    const LPARAM slot = lv.itemData(order[static_cast<size_t>(i)]);
+    if (slot >= 0 && slot < nextSlot_) rankOfSlot[static_cast<size_t>(slot)] = i;
   }
   lv.setRedraw(false);
-  for (int t : targets) {
-    const auto& src = texts[static_cast<size_t>(order[static_cast<size_t>(t)])];
-    for (int c = 0; c < columns; ++c) lv.setCell(t, c, src[static_cast<size_t>(c)]);
+  SendMessageW(lv.hwnd(), LVM_SORTITEMS, reinterpret_cast<WPARAM>(&rankOfSlot),
+               reinterpret_cast<LPARAM>(&MainWindow::compareRanks));
+  if (selected >= 0) {
+    LVITEMW none{};
+    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(lv.hwnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    lv.selectRow(selected);
   }
   lv.setRedraw(true);
   return sortResultText(SortCheck::kOk);
+}
+
+int CALLBACK MainWindow::compareRanks(LPARAM a, LPARAM b, LPARAM ranks) {
+  const auto& rank = *reinterpret_cast<const std::vector<int>*>(ranks);
+  const auto slots = static_cast<LPARAM>(rank.size());
+  const int ra = a >= 0 && a < slots ? rank[static_cast<size_t>(a)] : 0;
+  const int rb = b >= 0 && b < slots ? rank[static_cast<size_t>(b)] : 0;
+  return ra < rb ? -1 : ra > rb ? 1 : 0;
 }
 
 void MainWindow::onHeaderClick(int column) {

@@ -145,6 +145,7 @@ void MainWindow::createControls() {
   HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL,
                               7, 7, 905, 346, hwnd_, reinterpret_cast<HMENU>(kIdList), inst, nullptr);
+  list_ = list;
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
   SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);

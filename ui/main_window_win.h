@@ -62,7 +62,7 @@ class MainWindow {
 
   HWND hwnd() const { return hwnd_; }
   HWND control(int id) const { return GetDlgItem(hwnd_, id); }
-  ListView list() const { return ListView(control(kIdList)); }
+  ListView list() const { return ListView(list_); }
   const Settings& settings() const { return settings_; }
   const std::string& databasePath() const { return databasePath_; }
   DomainStore* store() { return store_.get(); }
@@ -83,7 +83,9 @@ class MainWindow {
 
   // --- Used by the query job, on the UI thread -----------------------------
   void setBusy();
-  void fillRowFromRecord(int row, const DomainRecord& rec, bool lookedUp);
+  // `freshRow`: the row was just loaded and its looked-up cells are empty,
+  // so empty values need not be written (the title check's column aside).
+  void fillRowFromRecord(int row, const DomainRecord& rec, bool lookedUp, bool freshRow = false);
   void renumberAndColour();
   void updateCommandStates();
   void finishRefresh();
@@ -113,6 +115,7 @@ class MainWindow {
   LRESULT onNotify(NMHDR* hdr);
   void onGetMinMaxInfo(MINMAXINFO* info);
   void refillRows();
+  static int CALLBACK compareRanks(LPARAM a, LPARAM b, LPARAM);
   void enableJobButtons(bool add, bool del, bool one, bool all);
 
   void createControls();
@@ -135,6 +138,8 @@ class MainWindow {
   int rememberedRow_ = 0;
   int currentDomainId_ = 0;
   int refreshCount_ = 0;
+  LPARAM nextSlot_ = 0;
+  HWND list_ = nullptr;  // kept: looking a child up costs a server call under Wine  // the data of the next appended row
   int showCommand_ = SW_SHOWNORMAL;
   bool centreOnShow_ = false;
   ScopedFont listFont_, hintFont_, uiFont_;

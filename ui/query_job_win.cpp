@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <thread>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -111,6 +112,11 @@ void QueryJob::runRows() {
       }))
     return;
 
+  // One walk over the table instead of a read per row; a row that needs a
+  // lookup is read again just before it, in case it changed meanwhile.
+  std::unordered_map<int, DomainRecord> records;
+  for (DomainRecord& rec : store_->LoadRecords()) records.emplace(rec.id, std::move(rec));
+
   std::vector<std::pair<int, DomainRecord>> pending;
   // Rows may have moved (a header sort) since they were read: each result
   // goes to the row that holds its id now, or nowhere.
@@ -126,10 +132,13 @@ void QueryJob::runRows() {
   auto flush = [&] {
     if (pending.empty()) return;
     ui([&] {
+      ListView lv = window_->list();
+      lv.setRedraw(false);
       for (const auto& p : pending) {
         const int row = rowOf(p.first, p.second.id);
-        if (row >= 0) window_->fillRowFromRecord(row, p.second, false);
+        if (row >= 0) window_->fillRowFromRecord(row, p.second, false, true);
       }
+      lv.setRedraw(true);
     });
     pending.clear();
   };
@@ -138,7 +147,8 @@ void QueryJob::runRows() {
     if (stopped_ || abandoned_) return;
     const int id = ids[r];
     if (id <= 0) continue;
-    DomainRecord rec = store_->FindById(id);
+    auto found = records.find(id);
+    DomainRecord rec = found != records.end() ? found->second : DomainRecord();
     rec.id = id;
     rec.Registeracom = removeAll(rec.Registeracom, "：");
     if (!needsLookup(rec, failedMode)) {
@@ -147,6 +157,9 @@ void QueryJob::runRows() {
       continue;
     }
     flush();
+    rec = store_->FindById(id);
+    rec.id = id;
+    rec.Registeracom = removeAll(rec.Registeracom, "：");
     ui([&] { window_->setProgressTitle(rec.Domain); });
     if (fetcher_) lookupRecord(*fetcher_, hosts, rec);
     if (abandoned_) return;  // the window is gone: nothing is written
