@@ -4,6 +4,7 @@
 
 #include "app/file_platform_win.h"
 #include "app/program_dir_win.h"
+#include "ui/process_launcher_win.h"
 #include "ui/message_box_win.h"
 #include "ui/main_window_win.h"
 
@@ -14,10 +15,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   dvx::WinFilePlatform files;
   dvx::MessageBoxPrompter prompter;
+  dvx::WinProcessLauncher launcher;
   dvx::MainWindowOptions options;
   options.programDir = dvx::programDirectory();
   options.prompter = &prompter;
   options.files = &files;
+  options.launcher = &launcher;
+  options.fetcher = std::shared_ptr<dvx::PageFetcher>(dvx::makeXmlHttpFetcher());
   dvx::MainWindow window(options);
   HWND hwnd = window.create(instance);
   if (!hwnd) return 1;
@@ -31,5 +35,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       DispatchMessageW(&msg);
     }
   }
+  // Workers are not waited for: a lookup may hang on its page. Once no store
+  // operation is in progress the store is closed and the process ends with
+  // every worker, so nothing is cut in the middle.
+  window.closeStore();
+  TerminateProcess(GetCurrentProcess(), 0);
   return 0;
 }

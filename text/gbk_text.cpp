@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <limits>
 
 namespace dvx {
@@ -37,13 +38,53 @@ bool matchAt(const std::string& text, size_t i, const std::string& sub, bool ign
   return true;
 }
 
-// Byte index of the first match at or after `from` (a character boundary),
-// or npos.
+// Byte of `text` at i as unsigned.
+inline unsigned char byteAt(const std::string& s, size_t i) { return static_cast<unsigned char>(s[i]); }
+
+// Next index >= i holding a byte that can start `sub` (b0, or b1 when the
+// first byte is an ASCII letter and case is ignored), or npos. Ignores
+// character boundaries; the caller checks them.
+size_t nextCandidate(const std::string& text, size_t i, const std::string& sub, bool ignoreCase) {
+  const size_t n = text.size();
+  if (i >= n) return std::string::npos;
+  if (!ignoreCase) return text.find(sub, i);
+  const unsigned char b0 = foldAscii(byteAt(sub, 0));
+  const unsigned char b1 = (b0 >= 'a' && b0 <= 'z') ? static_cast<unsigned char>(b0 - ('a' - 'A')) : b0;
+  if (b0 == b1) {
+    const void* hit = std::memchr(text.data() + i, b0, n - i);
+    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data()) : std::string::npos;
+  }
+  for (; i < n; ++i) {
+    const unsigned char c = byteAt(text, i);
+    if (c == b0 || c == b1) return i;
+  }
+  return std::string::npos;
+}
+
+// Byte index of the first match at or after `from`, or npos. `from` counts
+// as a character boundary. Candidates come from a byte search; whether a
+// candidate c starts a character is settled without walking the whole text:
+// any byte that cannot lead a pair is followed by a boundary, so from the
+// last such byte before c (or from the last boundary already known) the
+// bytes up to c are all lead bytes taken two at a time, and c is a boundary
+// exactly when their count is even. Each byte is looked at backwards at
+// most once, so the check stays linear.
 size_t findFrom(const std::string& text, const std::string& sub, bool ignoreCase, size_t from) {
   if (sub.empty() || sub.size() > text.size()) return std::string::npos;
-  const size_t n = text.size();
-  for (size_t i = from; i < n; i += charLen(text, i)) {
-    if (matchAt(text, i, sub, ignoreCase)) return i;
+  size_t known = from;  // a character boundary at or before every later candidate
+  size_t at = from;
+  while ((at = nextCandidate(text, at, sub, ignoreCase)) != std::string::npos) {
+    size_t j = at;
+    while (j > known && isGbkLead(byteAt(text, j - 1))) --j;
+    if ((at - j) % 2 == 0) {
+      if (!ignoreCase || matchAt(text, at, sub, true)) return at;
+      known = at;
+      ++at;
+    } else {
+      // `at` is the trail byte of the pair that starts at at-1.
+      known = at + 1;
+      at = known;
+    }
   }
   return std::string::npos;
 }
@@ -126,36 +167,68 @@ std::string textAfter(const std::string& text, const std::string& marker) {
   return text.substr(text.size() - static_cast<size_t>(count));
 }
 
+namespace {
+
+// The ASCII character a full-width pair folds to, or 0 when it stays as is.
+inline char foldedPair(unsigned char a, unsigned char b) {
+  if (a == 0xA3 && b >= 0xA1 && b <= 0xFE) return static_cast<char>(b - 0x80);
+  if (a == 0xA1 && b == 0xA1) return ' ';
+  if (a == 0xA1 && b == 0xAB) return '~';
+  if (a == 0xA1 && (b == 0xEE || b == 0xEF)) return '*';
+  return 0;
+}
+
+}  // namespace
+
 std::string foldFullWidth(const std::string& text) {
   std::string out;
   out.reserve(text.size());
   const size_t n = text.size();
   for (size_t i = 0; i < n;) {
     const size_t len = charLen(text, i);
-    if (len == 2) {
-      const auto a = static_cast<unsigned char>(text[i]);
-      const auto b = static_cast<unsigned char>(text[i + 1]);
-      if (a == 0xA3 && b >= 0xA1 && b <= 0xFE) {
-        out += static_cast<char>(b - 0x80);
-      } else if (a == 0xA1 && b == 0xA1) {
-        out += ' ';
-      } else if (a == 0xA1 && b == 0xAB) {
-        out += '~';
-      } else if (a == 0xA1 && (b == 0xEE || b == 0xEF)) {
-        out += '*';
-      } else {
-        out.append(text, i, 2);
-      }
+    const char folded = len == 2 ? foldedPair(byteAt(text, i), byteAt(text, i + 1)) : 0;
+    if (folded != 0) {
+      out += folded;
     } else {
-      out += text[i];
+      out.append(text, i, len);
     }
     i += len;
   }
   return out;
 }
 
+namespace {
+
+inline bool isSpaceByte(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+inline bool isNumberByte(char c) {
+  return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E';
+}
+
+// The folded form of the only part toNumber can read: leading white space,
+// then the run of characters a number is written with. The reader below
+// treats the first other character like the end of the text, so cutting
+// there gives the same value without folding a whole page.
+std::string foldedNumberPrefix(const std::string& text) {
+  std::string out;
+  const size_t n = text.size();
+  bool inNumber = false;
+  for (size_t i = 0; i < n;) {
+    const size_t len = charLen(text, i);
+    const char c = len == 2 ? foldedPair(byteAt(text, i), byteAt(text, i + 1)) : text[i];
+    if (c == 0) break;  // a pair that stays two bytes ends any number
+    if (!inNumber && !isSpaceByte(c)) inNumber = true;
+    if (inNumber && !isNumberByte(c)) break;
+    out += c;
+    i += len;
+  }
+  return out;
+}
+
+}  // namespace
+
 double toNumber(const std::string& text) {
-  const std::string s = foldFullWidth(text);
+  const std::string s = foldedNumberPrefix(text);
   const size_t n = s.size();
   size_t i = 0;
   while (i < n && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;

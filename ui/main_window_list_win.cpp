@@ -42,6 +42,7 @@ void MainWindow::refillRows() {
   clearCellColours(lv.hwnd(), false);
   if (store_) {
     const auto rows = store_->LoadAll();
+    SendMessageW(lv.hwnd(), LVM_SETITEMCOUNT, rows.size(), 0);  // room for every row at once
     for (const auto& row : rows) {
       const int r = lv.appendRow(std::to_string(lv.rowCount() + 1), kRowIcon, nextSlot_++);
       lv.setCell(r, 1, row.second);
@@ -64,6 +65,7 @@ void MainWindow::setBusy() {
 }
 
 void MainWindow::updateCommandStates() {
+  if (addJobRunning()) return;  // its reload's query job sets them when it ends
   const bool selected = list().selectedRow() >= 0;
   enableJobButtons(true, selected, selected, true);
 }
@@ -215,6 +217,7 @@ void MainWindow::requeryOne() {
 }
 
 void MainWindow::requeryAll() {
+  if (addJobRunning()) return;  // the add job is using the store
   if (!options_.prompter ||
       !options_.prompter->askYesNo("是否重新查询所有域名注册信息?", "询问", PromptIcon::Information))
     return;
@@ -229,13 +232,16 @@ void MainWindow::requeryFailed() {
 }
 
 void MainWindow::onRowDoubleClick() {
+  // Refused while a job uses the store and the list: the modify would
+  // overlap it. The row can be double-clicked again once the job ends.
+  if (jobRunning_ || addJobRunning()) return;
   ListView lv = list();
   const int row = lv.selectedRow();
   const int id = row >= 0 ? static_cast<int>(toNumber(lv.cell(row, 10))) : 0;
   rememberedRow_ = row >= 0 ? static_cast<int>(toNumber(lv.cell(row, 0)) - 1) : -1;
   if (id <= 0) return;
   currentDomainId_ = id;
-  // The modify dialog opens here.
+  openModifyDialog(id);
 }
 
 LRESULT MainWindow::onNotify(NMHDR* hdr) {

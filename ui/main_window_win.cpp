@@ -251,6 +251,8 @@ void MainWindow::onDestroy() {
   settings_.WriteSetting(kKeyWindowState, state);
   // A running job is not waited for: a lookup still fetching is dropped.
   if (job_) job_->abandon();
+  for (const auto& worker : {addJob_, titleJob_})
+    if (worker) worker->abandoned = true;
   if (options_.quitOnDestroy) PostQuitMessage(0);
 }
 
@@ -261,6 +263,18 @@ void MainWindow::onCommand(int id, int code) {
     case kIdRequeryOne: requeryOne(); break;
     case kIdRequeryAll: requeryAll(); break;
     case kIdRequeryFailed: requeryFailed(); break;
+    case kIdAdd: onAddClicked(); break;
+    case kIdTitleCheck: startTitleCheck(); break;
+    case kIdExport:
+      export_.readRows = [this] { return exportRowsFromList(list()); };
+      export_.files = options_.files;
+      export_.launcher = options_.launcher;
+      export_.open(hwnd_);
+      break;
+    case kIdHelp:
+      help_.launcher = options_.launcher;
+      help_.open(hwnd_);
+      break;
     case kIdSortCheck:
       if (code == BN_CLICKED) onSortOptionClicked();
       break;

@@ -13,7 +13,10 @@
 #include "lookup/page_fetcher.h"
 #include "app/settings.h"
 #include "store/domain_store.h"
+#include "ui/export_dialog_win.h"
 #include "ui/gdi_win.h"
+#include "ui/help_centre_win.h"
+#include "ui/process_launcher.h"
 #include "ui/list_view_win.h"
 #include "ui/message_box_win.h"
 #include "ui/prompter.h"
@@ -38,11 +41,18 @@ enum MainControlId : int {
 
 class QueryJob;
 
+// What the UI thread knows of a worker it started and does not wait for.
+struct WorkerFlags {
+  std::atomic<bool> running{true};
+  std::atomic<bool> abandoned{false};  // the window is gone: touch nothing
+};
+
 struct MainWindowOptions {
   std::string programDir;             // GBK, without a trailing separator
   Prompter* prompter = nullptr;       // questions and notices
   FilePlatform* files = nullptr;      // data directory choice
   std::shared_ptr<PageFetcher> fetcher;  // the web, for lookups
+  ProcessLauncher* launcher = nullptr;  // Explorer for web pages, Notepad for the export
   bool quitOnDestroy = true;          // false in tests that make several windows
   int pauseAfterLookupMs = 900;       // the pause after each looked-up domain
 };
@@ -104,6 +114,20 @@ class MainWindow {
   void requeryAll();
   void requeryFailed();
   void onRowDoubleClick();
+  // The add job: stores the typed names on a thread of its own, then
+  // reloads the list.
+  void startAddJob(const std::string& text);
+  bool addJobRunning() const { return addJob_ && addJob_->running; }
+  // The modify dialog's save: the typed text against the name it opened with.
+  void saveModifiedName(int id, const std::string& initialName, const std::string& typed);
+  void startTitleCheck();
+  bool titleCheckRunning() const { return titleJob_ && titleJob_->running; }
+  HWND exportWindow() const { return export_.hwnd(); }
+  HWND helpWindow() const { return help_.hwnd(); }
+  // Waits for a store operation in progress and closes the store for good.
+  void closeStore() {
+    if (store_) store_->Close();
+  }
 
  private:
   static LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -117,6 +141,8 @@ class MainWindow {
   void refillRows();
   static int CALLBACK compareRanks(LPARAM a, LPARAM b, LPARAM);
   void enableJobButtons(bool add, bool del, bool one, bool all);
+  void onAddClicked();
+  void openModifyDialog(int id);
 
   void createControls();
   void runStartup();
@@ -139,7 +165,10 @@ class MainWindow {
   int currentDomainId_ = 0;
   int refreshCount_ = 0;
   LPARAM nextSlot_ = 0;
-  HWND list_ = nullptr;  // kept: looking a child up costs a server call under Wine  // the data of the next appended row
+  HWND list_ = nullptr;
+  std::shared_ptr<WorkerFlags> addJob_, titleJob_;
+  ExportSettingsDialog export_;
+  HelpCentreWindow help_;  // kept: looking a child up costs a server call under Wine  // the data of the next appended row
   int showCommand_ = SW_SHOWNORMAL;
   bool centreOnShow_ = false;
   ScopedFont listFont_, hintFont_, uiFont_;

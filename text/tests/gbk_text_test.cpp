@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 
 using namespace dvx;
@@ -138,4 +139,98 @@ TEST(AsciiCase, LettersOnlyAndNeverTrailBytes) {
   EXPECT_EQ(asciiUpper("\x81" "a" "a"), "\x81" "aA");
   EXPECT_EQ(asciiLower("\xA3\xC1"), "\xA3\xC1");
   EXPECT_EQ(asciiUpper("x\x81"), "X\x81");
+}
+
+namespace {
+
+// The plain scan: try every character boundary in turn. The library's search
+// skips ahead by byte search and must agree with this everywhere.
+int referenceFind(const std::string& text, const std::string& sub, bool ignoreCase, size_t from) {
+  auto fold = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; };
+  if (sub.empty() || sub.size() > text.size()) return -1;
+  for (size_t i = from; i < text.size();) {
+    bool match = text.size() - i >= sub.size();
+    for (size_t k = 0; match && k < sub.size(); ++k) {
+      const auto a = static_cast<unsigned char>(text[i + k]);
+      const auto b = static_cast<unsigned char>(sub[k]);
+      if (isGbkLead(b) && k + 1 < sub.size()) {
+        match = a == b && text[i + k + 1] == sub[k + 1];
+        ++k;
+      } else {
+        match = ignoreCase ? fold(a) == fold(b) : a == b;
+      }
+    }
+    if (match) return static_cast<int>(i);
+    i += (isGbkLead(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
+  }
+  return -1;
+}
+
+std::string referenceRemove(const std::string& text, const std::string& sub) {
+  if (text.empty() || sub.empty()) return text;
+  std::string out;
+  size_t copied = 0;
+  for (int at = referenceFind(text, sub, false, 0); at >= 0;
+       at = referenceFind(text, sub, false, copied)) {
+    out.append(text, copied, static_cast<size_t>(at) - copied);
+    copied = static_cast<size_t>(at) + sub.size();
+  }
+  return out + text.substr(copied);
+}
+
+}  // namespace
+
+TEST(FindText, AgreesWithCharacterByCharacterScan) {
+  // Few distinct bytes, lead bytes among them, so that runs of lead bytes,
+  // trail bytes equal to the sub-text's first byte and letters in both cases
+  // come up often.
+  const char kBytes[] = {'a', 'A', 'b', '-', '\x81', '\xA1', '\xB0', '\xFE', '\xFF', '\x40'};
+  std::mt19937 rng(20160503);
+  auto pick = [&](size_t n) {
+    std::string s;
+    for (size_t i = 0; i < n; ++i) s += kBytes[rng() % sizeof kBytes];
+    return s;
+  };
+  for (int round = 0; round < 20000; ++round) {
+    const std::string text = pick(rng() % 40);
+    std::string sub = pick(1 + rng() % 3);
+    if (round % 2 && !text.empty()) {  // half the time a piece of the text itself
+      const size_t at = rng() % text.size();
+      sub = text.substr(at, 1 + rng() % 3);
+    }
+    for (bool ignoreCase : {false, true}) {
+      const int want = referenceFind(text, sub, ignoreCase, 0);
+      ASSERT_EQ(findText(text, sub, ignoreCase), want < 0 ? -1 : want + 1)
+          << testing::PrintToString(text) << " / " << testing::PrintToString(sub) << " ic=" << ignoreCase;
+    }
+    ASSERT_EQ(removeAll(text, sub), referenceRemove(text, sub))
+        << testing::PrintToString(text) << " / " << testing::PrintToString(sub);
+  }
+}
+
+TEST(FindText, LongRunsOfChineseText) {
+  // 10,000 characters whose bytes are all lead bytes: B0 A1 B0 A1 ... The
+  // pair A1 B0 occurs at every odd offset but never as a character.
+  std::string run;
+  for (int i = 0; i < 10000; ++i) run += kAh;
+  EXPECT_EQ(findText(run, "\xA1\xB0", false), -1);
+  EXPECT_EQ(removeAll(run, "\xA1\xB0"), run);
+  EXPECT_EQ(findText(run + "\xA1\xB0", "\xA1\xB0", false), 20001);
+  EXPECT_EQ(findText("x" + run + "X", "x", true), 1);
+  EXPECT_EQ(findText(run + "X", "x", true), 20001);
+  // After the stray A1 the pairing shifts: A1 B0 is now a character.
+  EXPECT_EQ(findText(run + "\xA1" + run, "\xA1\xB0", false), 20001);
+  EXPECT_EQ(removeAll(run + "-" + run + "-", "-"), run + run);
+}
+
+TEST(ToNumber, FoldsOnlyWhatItReads) {
+  EXPECT_EQ(toNumber("\xA3\xB1\xA3\xB2个网页"), 12);                    // full-width 12, then Chinese
+  EXPECT_EQ(toNumber("1\xA3\xB2" "e\xA3\xB3"), 12000);                 // 1 ２ e ３
+  EXPECT_EQ(toNumber("2\xA3\xC5" "2"), 200);                           // full-width E as exponent
+  EXPECT_EQ(toNumber("\xA1\xA1\t\xA1\xA1" "7"), 7);                    // blanks of both kinds first
+  EXPECT_EQ(toNumber("1 \xA3\xB2"), 1);                                // a blank ends the number
+  EXPECT_EQ(toNumber("\xA3\xAB\xA3\xAE\xA3\xB5"), 0.5);                // ＋．５
+  EXPECT_EQ(toNumber("5\xB0"), 5);                                     // lone lead byte at the end
+  EXPECT_EQ(toNumber("\xA1\xA1"), 0);
+  EXPECT_EQ(toNumber("\xA3\xB1\xA1\xAB" "2"), 1);                      // ～ is not part of a number
 }

@@ -27,6 +27,46 @@ bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   }
 }
 
+namespace {
+std::wstring g_caption;
+std::function<void(HWND)> g_action;
+UINT_PTR g_timer = 0;
+
+void CALLBACK pollForWindow(HWND, UINT, UINT_PTR, DWORD) {
+  HWND found = FindWindowW(nullptr, g_caption.c_str());
+  if (!found || !IsWindowVisible(found)) return;
+  KillTimer(nullptr, g_timer);
+  g_timer = 0;
+  auto action = std::move(g_action);
+  g_action = nullptr;
+  if (action) action(found);
+}
+}  // namespace
+
+void whenWindowAppears(const std::string& caption, std::function<void(HWND)> action) {
+  g_caption = toWide(caption);
+  g_action = std::move(action);
+  if (g_timer) KillTimer(nullptr, g_timer);
+  g_timer = SetTimer(nullptr, 0, 20, &pollForWindow);
+}
+
+HWND findDescendant(HWND parent, int id) {
+  struct Search {
+    int id;
+    HWND found;
+  } search{id, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        if (GetDlgCtrlID(child) != s->id) return TRUE;
+        s->found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 TempDir::TempDir() {
   wchar_t base[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, base);

@@ -34,6 +34,14 @@ class RecordingPrompter : public Prompter {
 // Waits on the message queue, never sleeps blindly.
 bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
+// Once a top-level window with this caption appears on this thread (for
+// instance a modal dialog, whose loop dispatches the timer), runs `action`
+// on it. Polls every 20 ms from a thread timer.
+void whenWindowAppears(const std::string& caption, std::function<void(HWND)> action);
+
+// A child or grandchild with this control id, or null.
+HWND findDescendant(HWND parent, int id);
+
 // A new empty directory under the temporary folder (GBK path, no trailing
 // separator), removed with everything in it by the destructor.
 class TempDir {
