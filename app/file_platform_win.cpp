@@ -2,27 +2,10 @@
 
 #include <windows.h>
 
+#include "ui/scoped_handle_win.h"
 #include "ui/wide_win.h"
 
 namespace dvx {
-
-namespace {
-
-class ScopedHandle {
- public:
-  explicit ScopedHandle(HANDLE h) : h_(h) {}
-  ~ScopedHandle() {
-    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-  }
-  ScopedHandle(const ScopedHandle&) = delete;
-  ScopedHandle& operator=(const ScopedHandle&) = delete;
-  HANDLE get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
-
-}  // namespace
 
 bool WinFilePlatform::createDirectory(const std::string& gbkPath) {
   return CreateDirectoryW(toWide(gbkPath).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;

@@ -4,27 +4,10 @@
 
 #include <vector>
 
+#include "ui/scoped_handle_win.h"
 #include "ui/wide_win.h"
 
 namespace dvx {
-
-namespace {
-
-class ScopedHandle {
- public:
-  explicit ScopedHandle(HANDLE h) : h_(h) {}
-  ~ScopedHandle() {
-    if (h_) CloseHandle(h_);
-  }
-  ScopedHandle(const ScopedHandle&) = delete;
-  ScopedHandle& operator=(const ScopedHandle&) = delete;
-  HANDLE get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
-
-}  // namespace
 
 void WinProcessLauncher::launch(const std::string& gbkCommandLine) {
   const std::wstring wide = toWide(gbkCommandLine);

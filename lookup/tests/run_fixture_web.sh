@@ -10,24 +10,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 : "${WINEPREFIX:?needs the throwaway prefix of the test run}"
 case "$WINEPREFIX" in "$HOME/.wine"|"$HOME/.wine/") echo "refusing to use ~/.wine" >&2; exit 1 ;; esac
 
-ports=$(mktemp)
-/usr/bin/python3 "$here/fixture_web.py" --max-seconds 300 --hang-seconds 3 >"$ports" &
-server=$!
-cleanup() {
-  kill "$server" 2>/dev/null
-  wait "$server" 2>/dev/null
-  rm -f "$ports"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-port=""
-for _ in $(seq 100); do
-  port=$(head -n1 "$ports")
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || { echo "fixture web did not start" >&2; exit 1; }
+# The fixture web runs around this script; it names its port.
+if [ -z "${DVX_FIXTURE_PORT:-}" ]; then
+  exec "$here/../../scripts/with-fixture-web.sh" "$0" "$@"
+fi
+port=$DVX_FIXTURE_PORT
 # A port nobody listens on, for the refused connection.
 refused=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1]); s.close()')
 

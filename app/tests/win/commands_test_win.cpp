@@ -113,7 +113,7 @@ TEST_F(CommandsTest, DoubleClickRenamesWithTheCleanedNameAndKeepsTheRecord) {
 }
 
 TEST_F(CommandsTest, DoubleClickIsRefusedWhileAJobRuns) {
-  seed({DomainRecord{0, "hang.com"}});
+  seed({named("hang.com")});
   MainWindow& w = open(fetcher_);
   ASSERT_TRUE(pumpUntil([&] { return fetcher_->hanging(); }));
   bool opened = false;
@@ -131,7 +131,7 @@ TEST_F(CommandsTest, DoubleClickIsRefusedWhileAJobRuns) {
 }
 
 TEST_F(CommandsTest, TitleCheckShowsTitlesAndWarningsAndComesBack) {
-  seed({DomainRecord{0, "good.com"}, DomainRecord{0, "bad.com"}, DomainRecord{0, "down.com"}});
+  seed({named("good.com"), named("bad.com"), named("down.com")});
   fetcher_->pages["http://good.com"] = "<html><TITLE>Good\r\nSite</TITLE></html>";
   fetcher_->pages["http://bad.com"] = "<title>Home</title><p>六合 and 博彩 and -999</p>";
   writeSetting("按过期日期排序", "假");

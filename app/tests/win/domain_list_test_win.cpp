@@ -79,8 +79,8 @@ class DomainListTest : public MainWindowHarness {
 };
 
 TEST_F(DomainListTest, TheJobShowsStoredRowsAndLooksUpTheRest) {
-  seed({stored("kept.com", "2040/01/01", "：  Kept Registrar "), DomainRecord{0, "found.com"},
-        DomainRecord{0, "noowner.com"}, DomainRecord{0, "gone.com"}, DomainRecord{0, "norecord.com"}});
+  seed({stored("kept.com", "2040/01/01", "：  Kept Registrar "), named("found.com"),
+        named("noowner.com"), named("gone.com"), named("norecord.com")});
   // noowner.com already has an owner; a page without one keeps it.
   {
     auto ids = seed({[] {
@@ -321,7 +321,7 @@ TEST_F(DomainListTest, ReQueryCommandsAskFirstAndLookUpAgain) {
 }
 
 TEST_F(DomainListTest, AReloadDuringAJobWaitsForTheRowInHandAndShowsOneList) {
-  seed({DomainRecord{0, "hang.com"}, stored("b.com", "2040/01/01")});
+  seed({named("hang.com"), stored("b.com", "2040/01/01")});
   MainWindow& w = open(fetcher_);
   ASSERT_TRUE(pumpUntil([&] { return fetcher_->hanging(); }));
   EXPECT_TRUE(w.jobRunning());
@@ -336,7 +336,7 @@ TEST_F(DomainListTest, AReloadDuringAJobWaitsForTheRowInHandAndShowsOneList) {
 }
 
 TEST_F(DomainListTest, ClosingDuringAHangingFetchIsPromptAndWritesNothing) {
-  seed({DomainRecord{0, "hang.com"}});
+  seed({named("hang.com")});
   MainWindow& w = open(fetcher_);
   ASSERT_TRUE(pumpUntil([&] { return fetcher_->hanging(); }));
   auto job = w.currentJob();

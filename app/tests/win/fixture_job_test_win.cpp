@@ -21,8 +21,8 @@ TEST_F(DISABLED_FixtureWebJob, FillsEveryColumnOfSeveralDomains) {
   writeSetting("WhoisBase", "http://" + host + "/whois/");
   writeSetting("BaiduHost", host);
   writeSetting("按过期日期排序", "假");
-  seed({DomainRecord{0, "full.example"}, DomainRecord{0, "english.example"},
-        DomainRecord{0, "norecord.example"}, DomainRecord{0, "banner.example"}});
+  seed({named("full.example"), named("english.example"),
+        named("norecord.example"), named("banner.example")});
   MainWindow& w = open(std::shared_ptr<PageFetcher>(makeXmlHttpFetcher()));
   ASSERT_TRUE(waitForRefresh());
   ListView lv = w.list();

@@ -56,6 +56,13 @@ class FakeFetcher : public PageFetcher {
 
 std::string settingsFileWithoutD();
 
+// A record with only its name: the query job looks it up.
+inline DomainRecord named(const std::string& domain) {
+  DomainRecord r;
+  r.Domain = domain;
+  return r;
+}
+
 class MainWindowHarness : public ::testing::Test {
  protected:
   void SetUp() override;

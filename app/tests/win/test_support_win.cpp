@@ -11,22 +11,6 @@ namespace dvx {
 namespace testing_win {
 namespace fs = std::filesystem;
 
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (done()) return true;
-    const DWORD elapsed = GetTickCount() - start;
-    if (elapsed >= timeoutMs) return done();
-    // Wake on the next message, or re-check the state every 20 ms.
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-}
-
 namespace {
 std::wstring g_caption;
 std::function<void(HWND)> g_action;

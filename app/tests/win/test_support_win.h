@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ui/prompter.h"
+#include "ui/tests/win/pump_until_win.h"
 
 namespace dvx {
 namespace testing_win {
@@ -30,9 +31,6 @@ class RecordingPrompter : public Prompter {
   }
 };
 
-// Processes this thread's messages until `done` holds or `timeoutMs` passes.
-// Waits on the message queue, never sleeps blindly.
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
 // Once a top-level window with this caption appears on this thread (for
 // instance a modal dialog, whose loop dispatches the timer), runs `action`

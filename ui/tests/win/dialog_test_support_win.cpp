@@ -61,20 +61,6 @@ std::string CountingFiles::systemDirectory() {
   return fromWide(buf);
 }
 
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start >= timeoutMs) return done();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-}
-
 bool runDriven(ToolWindow& dialog, const std::function<bool()>& run, const std::function<void()>& driver) {
   g_driver = driver;
   g_guarded = &dialog;

@@ -9,6 +9,7 @@
 #include "app/data_directory.h"
 #include "ui/process_launcher.h"
 #include "ui/tool_window_win.h"
+#include "ui/tests/win/pump_until_win.h"
 
 namespace dvx {
 namespace dlgtest {
@@ -30,8 +31,7 @@ class CountingFiles : public FilePlatform {
   std::string systemDirectory() override;
 };
 
-// Processes this thread's messages until `done` holds or the time passes.
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+using testing_win::pumpUntil;
 
 // Runs a modal dialog's run() with `driver` called from inside its message
 // loop once it is up. The driver must end the dialog; a dialog still open

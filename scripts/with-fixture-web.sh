@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# with_fixture_web.sh COMMAND...: runs COMMAND with the local fixture web on
+# with-fixture-web.sh COMMAND...: runs COMMAND with the local fixture web on
 # an ephemeral port (DVX_FIXTURE_PORT), and stops the server afterwards.
 set -u
-root=$(cd "$(dirname "$0")/../../.." && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
 ports=$(mktemp)
 /usr/bin/python3 "$root/lookup/tests/fixture_web.py" --max-seconds 300 --hang-seconds 3 >"$ports" &
 server=$!
