@@ -45,7 +45,7 @@ if [ -z "$win" ]; then
   exit 1
 fi
 sleep 2  # let the list and buttons finish painting
-import -window root "$shot" && echo "Screenshot of the main window: $shot"
+import -window root -crop 1024x560+0+0 +repage "$shot" && echo "Screenshot of the main window: $shot"
 # Close it the way a user would, so it saves its window state.
 xdotool windowactivate --sync "$win" >/dev/null 2>&1
 xdotool key --window "$win" alt+F4 >/dev/null 2>&1
