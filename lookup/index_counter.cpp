@@ -31,8 +31,10 @@ int32_t wrapToInt32(double value) {
 int32_t siteCountFromPage(const std::string& page) {
   // The results banner, e.g. 找到相关结果数约1,230个.
   std::string figure = textBefore(textAfter(page, ">找到相关结果"), "个");
-  int32_t n = wrapToInt32(toNumber(withoutCountNoise(figure)));
-  if (n > 0) return n;
+  // A count too large for 32 bits wraps negative and falls through to the
+  // summary, also where a wrap modulo 2^32 would land on a positive figure.
+  const double banner = std::trunc(toNumber(withoutCountNoise(figure)));
+  if (banner >= 1 && banner <= 2147483647.0) return static_cast<int32_t>(banner);
 
   // The site summary, e.g. 该网站共有 <b>1,234</b> 个网页. Without the banner
   // the text above starts with markup and reads 0, so this form is tried.

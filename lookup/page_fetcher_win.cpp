@@ -9,6 +9,7 @@
 #include <oleauto.h>
 #include <msxml2.h>
 
+#include <cstring>
 #include <string>
 
 namespace dvx {
@@ -110,9 +111,13 @@ std::string bodyBytes(VARIANT& body) {
       upper < lower) {
     return std::string();
   }
+  // The buffer is made before the array is locked: an allocation failure
+  // while it is locked would leave it locked, and clearing the VARIANT could
+  // then not free it.
+  std::string bytes(static_cast<size_t>(static_cast<long long>(upper) - lower + 1), '\0');
   void* data = nullptr;
   if (FAILED(SafeArrayAccessData(array, &data))) return std::string();
-  std::string bytes(static_cast<const char*>(data), static_cast<size_t>(upper - lower) + 1);
+  std::memcpy(&bytes[0], data, bytes.size());
   SafeArrayUnaccessData(array);
   return bytes;
 }
