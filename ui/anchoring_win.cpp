@@ -18,9 +18,14 @@ LRESULT CALLBACK anchoredParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
   if (msg == WM_SIZE) {
     RECT client{};
     GetClientRect(hwnd, &client);
-    for (const AnchorRegistry::Move& m : registry().layout(parent, client.right, client.bottom)) {
-      MoveWindow(reinterpret_cast<HWND>(m.control), m.placement.left, m.placement.top, m.placement.width,
-                 m.placement.height, TRUE);
+    try {
+      for (const AnchorRegistry::Move& m : registry().layout(parent, client.right, client.bottom)) {
+        MoveWindow(reinterpret_cast<HWND>(m.control), m.placement.left, m.placement.top, m.placement.width,
+                   m.placement.height, TRUE);
+      }
+    } catch (...) {
+      // No exception crosses the window procedure; the size change still
+      // reaches the window below.
     }
   }
   auto previous = reinterpret_cast<WNDPROC>(registry().previousProcedure(parent));

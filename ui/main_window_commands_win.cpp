@@ -64,7 +64,7 @@ void MainWindow::startAddJob(const std::string& text) {
 
 void MainWindow::openModifyDialog(int id) {
   ModifyDomainDialog dialog;
-  dialog.owner = hwnd_;
+  dialog.blockedWindow = hwnd_;
   dialog.initialName = store_ ? store_->FindById(id).Domain : std::string();
   dialog.launcher = options_.launcher;
   dialog.hosts = hosts_;

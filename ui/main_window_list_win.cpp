@@ -23,6 +23,26 @@ namespace dvx {
 namespace {
 constexpr int kRowIcon = 81;
 constexpr int kColumnCount = 11;
+
+// Keeps a window from taking input for the life of the scope and gives its
+// focus back afterwards; a window that was disabled already stays so.
+class InputOff {
+ public:
+  explicit InputOff(HWND window)
+      : window_(window), focus_(GetFocus()), wasOff_(EnableWindow(window, FALSE) != FALSE) {}
+  ~InputOff() {
+    if (wasOff_ || !IsWindow(window_)) return;
+    EnableWindow(window_, TRUE);
+    if (focus_ && IsWindow(focus_)) SetFocus(focus_);
+  }
+  InputOff(const InputOff&) = delete;
+  InputOff& operator=(const InputOff&) = delete;
+
+ private:
+  HWND window_;
+  HWND focus_;
+  bool wasOff_;
+};
 }  // namespace
 
 void MainWindow::reloadList() {
@@ -32,6 +52,10 @@ void MainWindow::reloadList() {
     refillRows();
     job_ = std::make_shared<QueryJob>(this, hwnd_, store_, options_.fetcher, previous);
     job_->start();
+    // Busy from now, not only once the new thread gets to it: a command or a
+    // double-click taken in between would use the store and the list beside
+    // the job. A job that could not start ends at once and leaves them be.
+    if (!job_->done()) setBusy();
   });
 }
 
@@ -39,6 +63,7 @@ void MainWindow::refillRows() {
   ListView lv = list();
   lv.setRedraw(false);
   lv.clear();
+  nextSlot_ = 0;  // no item is left, so the slots start again (sortList sizes its table by them)
   clearCellColours(lv.hwnd(), false);
   if (store_) {
     const auto rows = store_->LoadAll();
@@ -208,6 +233,10 @@ void MainWindow::requeryOne() {
   fillRowFromRecord(row, rec, true);
   UpdateWindow(lv.hwnd());  // the cleared row is drawn before the wait
   setProgressTitle(domain);
+  // The page fetch may run this thread's window messages while it waits
+  // (XMLHTTP on this apartment does); the window takes no input meanwhile,
+  // so no sort, command or close starts in the middle of the lookup.
+  InputOff blocked(hwnd_);
   if (options_.fetcher) lookupRecord(*options_.fetcher, hosts_, rec);
   if (store_) store_->SaveLookup(id, rec, false);
   // The row may have gone while the pages were fetched.

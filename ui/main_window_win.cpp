@@ -210,12 +210,16 @@ void MainWindow::runStartup() {
   if (fileExists(oldPath)) {
     const std::string backup =
         (options_.files ? chooseDataDirectory(*options_.files) : std::string()) + "domain.mdb_old_Bak";
-    DomainStore::MigrateOldDatabase(oldPath, databasePath_, backup, storeErrors_.get());
-    migrated_ = true;
-    if (options_.prompter)
-      options_.prompter->notify("软件扩展了数据库字段数,请重打开软件", "提示", PromptIcon::Information);
-    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-    return;
+    // When nothing could be carried the old file stays and the store has
+    // said why; ending here would end every later start the same way, so
+    // the program runs on with domains.mdb instead.
+    if (DomainStore::MigrateOldDatabase(oldPath, databasePath_, backup, storeErrors_.get())) {
+      migrated_ = true;
+      if (options_.prompter)
+        options_.prompter->notify("软件扩展了数据库字段数,请重打开软件", "提示", PromptIcon::Information);
+      PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+      return;
+    }
   }
 
   DomainStore::CreateIfMissing(databasePath_);

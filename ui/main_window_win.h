@@ -164,11 +164,11 @@ class MainWindow {
   int rememberedRow_ = 0;
   int currentDomainId_ = 0;
   int refreshCount_ = 0;
-  LPARAM nextSlot_ = 0;
-  HWND list_ = nullptr;
+  LPARAM nextSlot_ = 0;  // the data of the next appended row
+  HWND list_ = nullptr;  // kept: looking a child up costs a server call under Wine
   std::shared_ptr<WorkerFlags> addJob_, titleJob_;
   ExportSettingsDialog export_;
-  HelpCentreWindow help_;  // kept: looking a child up costs a server call under Wine  // the data of the next appended row
+  HelpCentreWindow help_;
   int showCommand_ = SW_SHOWNORMAL;
   bool centreOnShow_ = false;
   ScopedFont listFont_, hintFont_, uiFont_;

@@ -77,8 +77,8 @@ void drawShortcutPicture(HDC dc, int shortcut, int x, int y) {
 bool ModifyDomainDialog::run() {
   text_.clear();
   accepted_ = false;
-  if (!createWindow("修改域名", 448, 182, owner, kDialogBackground)) return false;
-  runModal(owner);
+  if (!createWindow("修改域名", 448, 182, nullptr, kDialogBackground)) return false;
+  runModal(blockedWindow);
   nameBox_ = nullptr;
   return accepted_;
 }

@@ -20,7 +20,9 @@ class ModifyDomainDialog : public ToolWindow {
   // shortcuts 1 to 4 in the order kIdSite..kIdKeyword.
   enum ControlId : int { kIdPrompt = 320, kIdFrame, kIdName, kIdSite, kIdBaidu, kIdGoogle, kIdKeyword };
 
-  HWND owner = nullptr;               // owns the dialog and takes no input meanwhile
+  // Takes no input while the dialog is open (the main window). The dialog
+  // itself has no owner.
+  HWND blockedWindow = nullptr;
   std::string initialName;            // shown in the box at opening
   ProcessLauncher* launcher = nullptr;  // starts the shortcuts' command lines
   LookupHosts hosts;                  // the search and site-service hosts

@@ -63,6 +63,17 @@ void QueryJob::wake() {
   cv_.notify_all();
 }
 
+void QueryJob::abandon() {
+  abandoned_ = true;
+  std::shared_ptr<QueryJob> previous;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    previous = previous_;
+    cv_.notify_all();
+  }
+  if (previous) previous->abandon();
+}
+
 void QueryJob::pause(int ms) {
   std::unique_lock<std::mutex> lock(mutex_);
   cv_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopped_ || abandoned_; });
@@ -84,8 +95,17 @@ bool QueryJob::ui(const std::function<void()>& work) {
 void QueryJob::run() {
   try {
     // Two jobs never work side by side: the replaced one ends first.
-    if (previous_) previous_->waitUntilDone();
-    previous_.reset();
+    std::shared_ptr<QueryJob> previous;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      previous = previous_;
+    }
+    if (previous) previous->waitUntilDone();
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      previous_.reset();
+    }
+    previous.reset();
     runRows();
   } catch (...) {
     // A worker never takes the process down.

@@ -29,8 +29,9 @@ class QueryJob : public std::enable_shared_from_this<QueryJob> {
   // without touching the list again. UI thread only.
   void stop() { stopped_ = true; wake(); }
   bool stopped() const { return stopped_; }
-  // The window is going away: a lookup in progress is dropped unwritten.
-  void abandon() { abandoned_ = true; wake(); }
+  // The window is going away: a lookup in progress is dropped unwritten,
+  // also by a replaced job that is still finishing its row.
+  void abandon();
 
   void waitUntilDone();
   bool done() const;
@@ -46,7 +47,7 @@ class QueryJob : public std::enable_shared_from_this<QueryJob> {
   HWND hwnd_;
   std::shared_ptr<DomainStore> store_;
   std::shared_ptr<PageFetcher> fetcher_;
-  std::shared_ptr<QueryJob> previous_;
+  std::shared_ptr<QueryJob> previous_;  // guarded by mutex_
   std::atomic<bool> stopped_{false}, abandoned_{false};
   mutable std::mutex mutex_;
   std::condition_variable cv_;

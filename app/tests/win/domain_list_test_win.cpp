@@ -278,7 +278,22 @@ TEST_F(DomainListTest, DeleteAsksAndRemovesOnlyOnYes) {
   EXPECT_EQ(w.rememberedRow(), -1);
 }
 
+// Notes whether the window took input while a page was fetched on its own
+// thread (the real fetch runs the thread's messages while it waits).
+class InputProbeFetcher : public FakeFetcher {
+ public:
+  HWND window = nullptr;
+  bool fetchedWithInputOn = false;
+  std::string fetchBytes(const std::string& url) override {
+    if (window && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() && IsWindowEnabled(window))
+      fetchedWithInputOn = true;
+    return FakeFetcher::fetchBytes(url);
+  }
+};
+
 TEST_F(DomainListTest, ReQueryCommandsAskFirstAndLookUpAgain) {
+  auto probe = std::make_shared<InputProbeFetcher>();
+  fetcher_ = probe;
   seed({stored("one.com", "找不到", "Keep"), stored("two.com", "2040/01/01", "Keep")});
   fetcher_->pages[whoisUrl("one.com")] = kWhoisNoOwner;
   fetcher_->pages[whoisUrl("two.com")] = kWhoisFull;
@@ -296,7 +311,11 @@ TEST_F(DomainListTest, ReQueryCommandsAskFirstAndLookUpAgain) {
   EXPECT_EQ(prompter_.seen.back().icon, PromptIcon::Question);
   EXPECT_TRUE(fetcher_->requests.empty());
   prompter_.answer = true;
+  probe->window = w.hwnd();
   click(kIdRequeryOne);
+  probe->window = nullptr;
+  EXPECT_FALSE(probe->fetchedWithInputOn);  // no command or close starts inside the lookup
+  EXPECT_TRUE(IsWindowEnabled(w.hwnd()));
   EXPECT_EQ(list().cell(two, 5), "2030/03/01");
   EXPECT_EQ(list().cell(two, 2), "Owner A");
   EXPECT_EQ(w.store()->FindById(static_cast<int>(toNumber(list().cell(two, 10)))).Registrant, "Owner A");
@@ -304,6 +323,10 @@ TEST_F(DomainListTest, ReQueryCommandsAskFirstAndLookUpAgain) {
   // Re-query failed: the button stays disabled and "找不到" rows are looked up.
   click(kIdRequeryFailed);
   EXPECT_FALSE(enabled(kIdRequeryFailed));
+  // Busy at once, before the new job's thread gets to the window.
+  EXPECT_TRUE(w.jobRunning());
+  EXPECT_FALSE(enabled(kIdAdd));
+  EXPECT_FALSE(enabled(kIdRequeryAll));
   ASSERT_TRUE(waitForRefresh(2));
   EXPECT_EQ(list().cell(rowOf("one.com"), 5), "2031/02/28");
   EXPECT_FALSE(enabled(kIdRequeryFailed));
@@ -337,21 +360,29 @@ TEST_F(DomainListTest, AReloadDuringAJobWaitsForTheRowInHandAndShowsOneList) {
 
 TEST_F(DomainListTest, ClosingDuringAHangingFetchIsPromptAndWritesNothing) {
   seed({named("hang.com")});
-  MainWindow& w = open(fetcher_);
-  ASSERT_TRUE(pumpUntil([&] { return fetcher_->hanging(); }));
-  auto job = w.currentJob();
-  auto store = w.sharedStore();
-  HWND h = w.hwnd();
-  const DWORD start = GetTickCount();
-  SendMessageW(h, WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindow(h));
-  EXPECT_LT(GetTickCount() - start, 1000u);
-  window_.reset();
-  fetcher_->release();
-  job->waitUntilDone();
-  const auto rows = store->LoadAll();
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(store->FindById(rows[0].first).LastUpdate, "");  // the abandoned lookup wrote nothing
+  // Also when a reload has replaced the job that holds the lookup.
+  for (bool reloaded : {false, true}) {
+    SCOPED_TRACE(reloaded);
+    fetcher_ = std::make_shared<FakeFetcher>();
+    MainWindow& w = open(fetcher_);
+    ASSERT_TRUE(pumpUntil([&] { return fetcher_->hanging(); }));
+    auto job = w.currentJob();
+    if (reloaded) click(kIdRequeryFailed);
+    auto last = w.currentJob();
+    auto store = w.sharedStore();
+    HWND h = w.hwnd();
+    const DWORD start = GetTickCount();
+    SendMessageW(h, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    window_.reset();
+    fetcher_->release();
+    job->waitUntilDone();
+    last->waitUntilDone();
+    const auto rows = store->LoadAll();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(store->FindById(rows[0].first).LastUpdate, "");  // the abandoned lookup wrote nothing
+  }
 }
 
 }  // namespace

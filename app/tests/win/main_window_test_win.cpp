@@ -43,7 +43,7 @@ TEST_F(MainWindowTest, FrameControlsAndCaptionsAreAsDesigned) {
       {kIdSortCheck, "按过期日期排序", 340, 369, 113, 24, true},
       {kIdTitleCheck, "取标题(&T)", 464, 366, 83, 28, true},
       {kIdRequeryFailed, "重查错误项", 464, 395, 83, 28, true},
-      {kIdAdd, "添加(&A)", 549, 366, 83, 28, true},
+      {kIdAdd, "添加(&A)", 549, 366, 83, 28, false},  // held until the start-up query job ends
       {kIdDelete, "删除选中(&D)", 633, 366, 83, 28, false},
       {kIdRequeryOne, "重查选中(&C)", 717, 366, 83, 28, false},
       {kIdRequeryAll, "全部重查(&F)", 800, 366, 83, 28, false},
@@ -84,6 +84,8 @@ TEST_F(MainWindowTest, FrameControlsAndCaptionsAreAsDesigned) {
   EXPECT_TRUE(ex & LVS_EX_FULLROWSELECT);
   EXPECT_TRUE(ex & LVS_EX_GRIDLINES);
   EXPECT_TRUE(GetWindowLongPtrW(list, GWL_STYLE) & LVS_SINGLESEL);
+  ASSERT_TRUE(waitForRefresh());
+  EXPECT_TRUE(IsWindowEnabled(w.control(kIdAdd)));
   close();
 }
 
@@ -183,6 +185,23 @@ TEST_F(MainWindowTest, AnOldDatabaseIsCarriedOverAndTheProgramEnds) {
   EXPECT_EQ(second.list().cell(1, 1), "a.com");
   EXPECT_EQ(second.list().cell(1, 10), "2");
   EXPECT_EQ(second.list().cell(1, 0), "2");
+  close();
+}
+
+TEST_F(MainWindowTest, AnUnreadableOldDatabaseDoesNotEndEveryStart) {
+  // Nothing can be carried: the store says why, the old file stays, and the
+  // program runs on with domains.mdb instead of closing at every start.
+  const std::string oldPath = dir_.path() + "\\domain.mdb";
+  ASSERT_TRUE(files_.writeWholeFile(oldPath, std::string(300, 'x')));
+  MainWindow& w = open();
+  ASSERT_FALSE(w.migrated());
+  ASSERT_FALSE(prompter_.seen.empty());
+  for (const auto& p : prompter_.seen) EXPECT_NE(p.text, "软件扩展了数据库字段数,请重打开软件");
+  HWND h = w.hwnd();
+  EXPECT_FALSE(pumpUntil([&] { return !IsWindow(h); }, 300));
+  ASSERT_TRUE(waitForRefresh());
+  EXPECT_TRUE(fileExists(oldPath));
+  EXPECT_TRUE(fileExists(dir_.path() + "\\domains.mdb"));
   close();
 }
 

@@ -133,7 +133,7 @@ TEST(AddDomainsDialog, EmptyBoxAndCloseBoxReturnFalse) {
 TEST(ModifyDomainDialog, LayoutLoadedNameAndRedBoldBox) {
   HostWindow host;
   ModifyDomainDialog dlg;
-  dlg.owner = host.hwnd();
+  dlg.blockedWindow = host.hwnd();
   dlg.initialName = "例子.com";
   bool checked = false;
   const bool ok = runDriven(dlg, [&] { return dlg.run(); }, [&] {
@@ -142,7 +142,7 @@ TEST(ModifyDomainDialog, LayoutLoadedNameAndRedBoldBox) {
     EXPECT_EQ(windowText(w), "修改域名");
     EXPECT_EQ(outerSize(w).cx, 448);
     EXPECT_EQ(outerSize(w).cy, 182);
-    EXPECT_EQ(GetWindow(w, GW_OWNER), host.hwnd());
+    EXPECT_EQ(GetWindow(w, GW_OWNER), nullptr);  // no owner, like the add dialog
     EXPECT_FALSE(IsWindowEnabled(host.hwnd()));
     EXPECT_FALSE(GetWindowLongW(w, GWL_STYLE) & WS_THICKFRAME);
 
