@@ -279,4 +279,12 @@ double toNumber(const std::string& text) {
 std::string asciiUpper(const std::string& text) { return mapAsciiLetters(text, true); }
 std::string asciiLower(const std::string& text) { return mapAsciiLetters(text, false); }
 
+int32_t toInteger(const std::string& text) {
+  const double value = toNumber(text);
+  if (!(value == value)) return 0;  // NaN
+  if (value >= 2147483647.0) return INT32_MAX;
+  if (value <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(value);  // truncates toward zero
+}
+
 }  // namespace dvx

@@ -2,6 +2,7 @@
 // 0x81-0xFE leads a two-byte character, and every search steps over such a
 // pair as a unit so a match never starts on a trail byte.
 #pragma once
+#include <cstdint>
 #include <string>
 
 namespace dvx {
@@ -34,6 +35,11 @@ std::string textAfter(const std::string& text, const std::string& marker);
 // Full-width forms folded to ASCII, leading white space skipped, the longest
 // leading decimal number read; 0 when there is none.
 double toNumber(const std::string& text);
+
+// toNumber truncated toward zero to a 32-bit integer, for ids, row numbers
+// and settings. A value outside the 32-bit range (a hand-edited "1e99") is
+// clamped to it and a non-number gives 0, rather than an undefined cast.
+int32_t toInteger(const std::string& text);
 
 // Full-width forms (A3A1..A3FE, A1A1, A1AB, A1EE, A1EF) folded to ASCII,
 // other characters kept. Shared by toNumber and the date reader.

@@ -22,7 +22,9 @@ namespace dvx {
 
 namespace {
 constexpr int kRowIcon = 81;
-constexpr int kColumnCount = 11;
+
+// A row number less one, for the remembered row; never below the range.
+int lessOne(int32_t number) { return number == INT32_MIN ? number : number - 1; }
 
 // Keeps a window from taking input for the life of the scope and gives its
 // focus back afterwards; a window that was disabled already stays so.
@@ -204,10 +206,10 @@ void MainWindow::onHeaderClick(int column) {
 void MainWindow::deleteSelected() {
   ListView lv = list();
   const int row = lv.selectedRow();
-  const int id = row >= 0 ? static_cast<int>(toNumber(lv.cell(row, 10))) : 0;
-  const int number = row >= 0 ? static_cast<int>(toNumber(lv.cell(row, 0))) : 0;
+  const int id = row >= 0 ? toInteger(lv.cell(row, 10)) : 0;
+  const int number = row >= 0 ? toInteger(lv.cell(row, 0)) : 0;
   const std::string name = row >= 0 ? lv.cell(row, 1) : std::string();
-  rememberedRow_ = number - 1;
+  rememberedRow_ = lessOne(number);
   if (id < 1) return;
   if (!options_.prompter ||
       !options_.prompter->askYesNo("是否删除 " + name + " ？", "询问", PromptIcon::Information))
@@ -222,7 +224,7 @@ void MainWindow::requeryOne() {
   const int row = lv.selectedRow();
   if (row < 0) return;
   const std::string domain = lv.cell(row, 1);
-  const int id = static_cast<int>(toNumber(lv.cell(row, 10)));
+  const int id = toInteger(lv.cell(row, 10));
   if (id <= 0) return;
   if (!options_.prompter ||
       !options_.prompter->askYesNo("是否重新查询 " + domain + " 的注册信息?", "询问", PromptIcon::Question))
@@ -266,8 +268,8 @@ void MainWindow::onRowDoubleClick() {
   if (jobRunning_ || addJobRunning()) return;
   ListView lv = list();
   const int row = lv.selectedRow();
-  const int id = row >= 0 ? static_cast<int>(toNumber(lv.cell(row, 10))) : 0;
-  rememberedRow_ = row >= 0 ? static_cast<int>(toNumber(lv.cell(row, 0)) - 1) : -1;
+  const int id = row >= 0 ? toInteger(lv.cell(row, 10)) : 0;
+  rememberedRow_ = row >= 0 ? lessOne(toInteger(lv.cell(row, 0))) : -1;
   if (id <= 0) return;
   currentDomainId_ = id;
   openModifyDialog(id);

@@ -228,7 +228,7 @@ void MainWindow::runStartup() {
   reloadList();
 
   // An absent key keeps the window's current (normal) state.
-  const int state = static_cast<int>(toNumber(settings_.ReadSetting(kKeyWindowState, "0")));
+  const int state = toInteger(settings_.ReadSetting(kKeyWindowState, "0"));
   applyWindowState(state);
 
   HWND check = control(kIdSortCheck);

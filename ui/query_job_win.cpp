@@ -125,7 +125,7 @@ void QueryJob::runRows() {
         ListView lv = window_->list();
         const int n = lv.rowCount();
         ids.reserve(static_cast<size_t>(n));
-        for (int r = 0; r < n; ++r) ids.push_back(static_cast<int>(toNumber(lv.cell(r, 10))));
+        for (int r = 0; r < n; ++r) ids.push_back(toInteger(lv.cell(r, 10)));
         failedMode = window_->failedItemsMode();
         pauseMs = window_->pauseAfterLookupMs();
         hosts = window_->hosts();

@@ -121,6 +121,12 @@ TEST(ToNumber, ReadsTheLeadingNumber) {
   EXPECT_EQ(toNumber("inf"), 0);
   EXPECT_TRUE(std::isinf(toNumber("1e999")));
   EXPECT_EQ(toNumber("1e-999"), 0);
+  // The integer form truncates toward zero and clamps what does not fit.
+  EXPECT_EQ(toInteger("-7.9"), -7);
+  EXPECT_EQ(toInteger("12,345"), 12);
+  EXPECT_EQ(toInteger("1e99"), INT32_MAX);
+  EXPECT_EQ(toInteger("-1e999"), INT32_MIN);
+  EXPECT_EQ(toInteger("abc"), 0);
 }
 
 TEST(FoldFullWidth, TableAndOtherCharactersKept) {
