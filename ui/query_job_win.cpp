@@ -19,7 +19,7 @@ namespace dvx {
 namespace {
 // Stored rows are shown in batches: one synchronous message per batch costs
 // little, one per cell would cost minutes on a long list.
-constexpr size_t kFillBatch = 2000;
+constexpr size_t kFillBatch = 5000;
 }  // namespace
 
 void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec) {
@@ -168,7 +168,7 @@ void QueryJob::runRows() {
     const int id = ids[r];
     if (id <= 0) continue;
     auto found = records.find(id);
-    DomainRecord rec = found != records.end() ? found->second : DomainRecord();
+    DomainRecord rec = found != records.end() ? std::move(found->second) : DomainRecord();
     rec.id = id;
     rec.Registeracom = removeAll(rec.Registeracom, "：");
     if (!needsLookup(rec, failedMode)) {
