@@ -5,7 +5,10 @@ wine_env() {
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEARCH=win64
-  export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+  # Chinese Windows (code page 936) unless DVX_WINE_LANG names another
+  # locale, e.g. C.UTF-8 for a Western one (code page 1252).
+  local lang=${DVX_WINE_LANG:-zh_CN.UTF-8}
+  export LANG=$lang LC_ALL=$lang
 }
 
 # start_xvfb: starts Xvfb on a free display; sets DISPLAY and XVFB_PID.
