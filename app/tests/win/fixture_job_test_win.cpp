@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "main_window_harness_win.h"
+#include "text/gbk_text.h"
 
 namespace dvx {
 namespace {
@@ -39,6 +40,41 @@ TEST_F(DISABLED_FixtureWebJob, FillsEveryColumnOfSeveralDomains) {
   // carries an expiry cell.
   EXPECT_EQ(row(3), "banner.example|||找不到|2031/12/31||1230||0|");
   EXPECT_EQ(lv.cell(3, 0), "4");
+}
+
+// The title check fetches each site's own address, so the fixture web
+// stands in for every site as the proxy of this throwaway prefix; the test
+// script sets that up before this test runs.
+class DISABLED_FixtureWebProxy : public MainWindowHarness {};
+
+TEST_F(DISABLED_FixtureWebProxy, TitleCheckThroughTheRealFetch) {
+  ASSERT_NE(std::getenv("DVX_FIXTURE_PROXY"), nullptr);
+  std::vector<DomainRecord> records;
+  for (const char* d : {"twoline.example", "danger.example", "down.invalid"}) {
+    DomainRecord r = named(d);
+    r.RegDate = "2010/01/01";
+    r.ExpireDate = "2040/01/01";
+    r.BaiduS = "1";
+    r.LastUpdate = "2026/01/01";
+    r.Registeracom = "R";
+    records.push_back(r);
+  }
+  seed(records);
+  writeSetting("按过期日期排序", "假");
+  MainWindow& w = open(std::shared_ptr<PageFetcher>(makeXmlHttpFetcher()));
+  ASSERT_TRUE(waitForRefresh());
+  SendMessageW(w.control(kIdTitleCheck), BM_CLICK, 0, 0);
+  ASSERT_TRUE(pumpUntil([&] { return IsWindowEnabled(w.control(kIdTitleCheck)) != FALSE; }, 60000));
+
+  ListView lv = w.list();
+  // A UTF-8 page with its title over two lines and a keyword in the body.
+  EXPECT_EQ(lv.cell(0, 4), "(警告!检测到危险关键词! 娱乐城 )第一行\r\n第二行");
+  // A GBK page whose keywords sit in a script.
+  EXPECT_EQ(lv.cell(1, 4), "(警告!检测到危险关键词! 六合 博彩 )Home");
+  // A site that closes the connection without an answer.
+  EXPECT_EQ(lv.cell(2, 4), "未正确获取到!");
+  // Nothing is stored.
+  EXPECT_EQ(w.store()->FindById(toInteger(lv.cell(0, 10))).RegDate, "2010/01/01");
 }
 
 }  // namespace
