@@ -271,7 +271,6 @@ void MainWindow::onRowDoubleClick() {
   const int id = row >= 0 ? toInteger(lv.cell(row, 10)) : 0;
   rememberedRow_ = row >= 0 ? lessOne(toInteger(lv.cell(row, 0))) : -1;
   if (id <= 0) return;
-  currentDomainId_ = id;
   openModifyDialog(id);
 }
 

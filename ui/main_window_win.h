@@ -162,7 +162,6 @@ class MainWindow {
   bool failedItemsMode_ = false;
   bool sortAscending_ = false;
   int rememberedRow_ = 0;
-  int currentDomainId_ = 0;
   int refreshCount_ = 0;
   LPARAM nextSlot_ = 0;  // the data of the next appended row
   HWND list_ = nullptr;  // kept: looking a child up costs a server call under Wine

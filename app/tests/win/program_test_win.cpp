@@ -6,9 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/file_platform_win.h"
 #include "app/profile_file.h"
-#include "test_support_win.h"
+#include "main_window_harness_win.h"
 #include "text/codepage.h"
 #include "ui/scoped_handle_win.h"
 #include "ui/wide_win.h"
@@ -47,7 +46,7 @@ HWND windowOf(DWORD pid, const std::string& caption) {
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    settings_ = WinFilePlatform().systemDirectory() + "\\Harnwick.txt";
+    settings_ = settingsFileWithoutD();
     removeFile(settings_);
     exe_ = toWide(dir_.path()) + L"\\domivex.exe";
     ASSERT_TRUE(CopyFileW(besideThisProgram(L"domivex.exe").c_str(), exe_.c_str(), FALSE));
