@@ -14,9 +14,15 @@ const char kFullWidthColon[] = "：";
 const char kNotFound[] = "找不到";
 const char kNoRecord[] = "无记录";
 
+// YYYY/MM/DD of a date that read. Cut to the day, 100-01-01 with a time of
+// day would come out as the text that stands for "no date"; such a date
+// keeps its time instead.
 std::string datePart(const DateTime& d) {
   std::string full = formatDateTime(d);
-  return full.substr(0, full.find(' '));
+  std::string day = full.substr(0, full.find(' '));
+  DateTime dayOnly = d;
+  dayOnly.hour = dayOnly.minute = dayOnly.second = 0;
+  return isNoDate(dayOnly) ? full : day;
 }
 
 // Pieces between "-"; empty pieces between adjacent separators count, the

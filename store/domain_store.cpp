@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "store/add_text.h"
 #include "store/file_moves.h"
 #include "store/normalise_domain.h"
 #include "text/codepage.h"
@@ -228,26 +229,6 @@ void showError(StoreErrorSink* errors, const std::string& utf8Message) {
   } catch (...) {
     // The sink is the caller's; nothing it throws leaves the store.
   }
-}
-
-// Pieces of the add dialog's text: cut at every CR LF found by GBK stepping;
-// a lone CR or LF stays inside its piece; a trailing piece counts only when
-// it is not empty.
-std::vector<std::string> splitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  const size_t n = text.size();
-  for (size_t i = 0; i < n;) {
-    if (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n') {
-      lines.push_back(text.substr(start, i - start));
-      i += 2;
-      start = i;
-    } else {
-      i += (isGbkLead(static_cast<unsigned char>(text[i])) && i + 1 < n) ? 2 : 1;
-    }
-  }
-  if (start < n) lines.push_back(text.substr(start));
-  return lines;
 }
 
 }  // namespace
@@ -509,7 +490,7 @@ void DomainStore::AddDomains(const std::string& text) {
   impl_->run([&](sqlite3* db, std::string& error) {
     Statement find, insert;
     std::unique_ptr<Transaction> txn;
-    for (const std::string& line : splitLines(text)) {
+    for (const std::string& line : splitAddText(text)) {
       const std::string name = normaliseDomain(line);
       if (name.empty()) continue;
       const std::string utf8 = gbkToUtf8(name);

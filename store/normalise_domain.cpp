@@ -30,6 +30,16 @@ int nonEmptyPieces(const std::string& text) {
   return pieceLength > 0 ? count + 1 : count;
 }
 
+// Whether the text names a host: something after its scheme (if any) that is
+// neither a bare "www." nor starts with a dot. Removing one scheme or "www."
+// can form another ("hhttp://ttp://" gives "http://"), so a scheme or "www."
+// alone can still come out of the steps above.
+bool hasHost(const std::string& text) {
+  const size_t schemeEnd = find(text, "://");
+  const std::string host = schemeEnd == std::string::npos ? text : text.substr(schemeEnd + 3);
+  return !host.empty() && host != "www." && host[0] != '.';
+}
+
 }  // namespace
 
 std::string normaliseDomain(const std::string& text) {
@@ -52,6 +62,7 @@ std::string normaliseDomain(const std::string& text) {
   t = replaceAll(asciiLower(t), "www.", "", true);
 
   if (nonEmptyPieces(replaceAll(t, "http://", "*", true)) != 1) return std::string();
+  if (!hasHost(t)) return std::string();
   return t;
 }
 

@@ -240,36 +240,59 @@ double toNumber(const std::string& text) {
     ++i;
   }
   const size_t start = i;
+  // Decimal exponent of the leading significant digit before the written
+  // exponent: it tells overflow from underflow when the value is out of range.
+  long long leadExponent = 0;
+  bool significant = false;
   size_t digits = 0;
-  while (isDigit(i)) ++i, ++digits;
+  while (isDigit(i)) {
+    if (significant) ++leadExponent;
+    else if (s[i] != '0') significant = true;
+    ++i, ++digits;
+  }
   if (i < n && s[i] == '.') {
     size_t j = i + 1;
     size_t frac = 0;
-    while (isDigit(j)) ++j, ++frac;
+    long long leadingZeros = 0;
+    bool fracSignificant = significant;
+    while (isDigit(j)) {
+      if (!fracSignificant) {
+        if (s[j] == '0') ++leadingZeros;
+        else fracSignificant = true;
+      }
+      ++j, ++frac;
+    }
     if (digits + frac > 0) {
       i = j;
       digits += frac;
+      if (!significant && fracSignificant) leadExponent = -(leadingZeros + 1);
     }
   }
   if (digits == 0) return 0.0;
-  bool exponentNegative = false;
+  long long exponent = 0;  // saturated well beyond any double's range
   if (i < n && (s[i] == 'e' || s[i] == 'E')) {
     size_t j = i + 1;
+    bool exponentNegative = false;
     if (j < n && (s[j] == '+' || s[j] == '-')) {
       exponentNegative = s[j] == '-';
       ++j;
     }
     if (isDigit(j)) {
-      while (isDigit(j)) ++j;
+      while (isDigit(j)) {
+        if (exponent < 100000000) exponent = exponent * 10 + (s[j] - '0');
+        ++j;
+      }
       i = j;
     }
+    if (exponentNegative) exponent = -exponent;
   }
   // from_chars reads the C grammar whatever the locale; the span is already
-  // known to be a well-formed unsigned number.
+  // known to be a well-formed unsigned number. Out of range, the value's own
+  // magnitude decides: too large is infinity, too small is zero.
   double value = 0.0;
   const auto res = std::from_chars(s.data() + start, s.data() + i, value);
   if (res.ec == std::errc::result_out_of_range) {
-    value = exponentNegative ? 0.0 : std::numeric_limits<double>::infinity();
+    value = leadExponent + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   } else if (res.ec != std::errc()) {
     value = 0.0;
   }

@@ -1,5 +1,7 @@
 #include "ui/shortcuts.h"
 
+#include "text/gbk_text.h"
+
 namespace dvx {
 
 namespace {
@@ -26,15 +28,39 @@ std::string escapeForQuotes(const std::string& text) {
   return out;
 }
 
+// `arg` in double quotes by the Windows command-line rules: backslashes
+// directly before a quote, or before the closing quote, are doubled and a
+// quote inside is escaped, so the program receives exactly `arg`. The line
+// is read as characters, so a GBK trail byte 0x5C is not a backslash.
+std::string quoteArgument(const std::string& arg) {
+  std::string out = "\"";
+  size_t backslashes = 0;
+  for (size_t i = 0; i < arg.size(); ++i) {
+    const char c = arg[i];
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    out += c;
+    if (isGbkLead(static_cast<unsigned char>(c)) && i + 1 < arg.size()) out += arg[++i];
+  }
+  out.append(backslashes * 2, '\\');
+  out += '"';
+  return out;
+}
+
 }  // namespace
 
 std::string shortcutUrl(int n, const LookupHosts& hosts, const std::string& editText) {
   const std::string t = escapeForQuotes(editText);
+  // The hosts come from a settings file anyone can edit.
   switch (n) {
     case 1: return "http://" + t;
-    case 2: return "http://" + hosts.baiduHost + "/s?wd=site:" + t;
-    case 3: return "http://" + hosts.googleHost + "/search?q=site:" + t;
-    case 4: return "http://" + hosts.siteServiceHost + "/baidu/" + t;
+    case 2: return "http://" + escapeForQuotes(hosts.baiduHost) + "/s?wd=site:" + t;
+    case 3: return "http://" + escapeForQuotes(hosts.googleHost) + "/search?q=site:" + t;
+    case 4: return "http://" + escapeForQuotes(hosts.siteServiceHost) + "/baidu/" + t;
     default: return std::string();
   }
 }
@@ -42,7 +68,7 @@ std::string shortcutUrl(int n, const LookupHosts& hosts, const std::string& edit
 std::string shortcutCommandLine(int n, const LookupHosts& hosts, const std::string& editText) {
   const std::string url = shortcutUrl(n, hosts, editText);
   if (url.empty()) return std::string();
-  return "explorer \"" + url + "\"";
+  return "explorer " + quoteArgument(url);
 }
 
 void openShortcut(int n, const LookupHosts& hosts, const std::string& editText, ProcessLauncher& launcher) {

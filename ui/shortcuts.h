@@ -11,12 +11,14 @@ namespace dvx {
 constexpr int kShortcutCount = 4;
 
 // The URL of shortcut n (1..4) for the edit box's text as typed; empty for
-// any other n. A double quote or a control character in the text would end
-// the quoted argument of the command line, so those bytes (and only those)
-// are percent-encoded.
+// any other n. A double quote or a control character in the text or in a
+// host from the settings would end the quoted argument of the command line,
+// so those bytes (and only those) are percent-encoded.
 std::string shortcutUrl(int n, const LookupHosts& hosts, const std::string& editText);
 
-// "explorer" + space + the URL in double quotes; empty for n outside 1..4.
+// "explorer" + space + the URL in double quotes by the Windows command-line
+// rules (backslashes before the closing quote doubled, so a text ending in
+// "\\" does not escape it); empty for n outside 1..4.
 std::string shortcutCommandLine(int n, const LookupHosts& hosts, const std::string& editText);
 
 // Builds the command line of shortcut n and starts it; nothing is reported.

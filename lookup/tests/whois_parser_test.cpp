@@ -147,5 +147,15 @@ TEST(NormalizeDate, MonthMarkerRetries) {
   EXPECT_EQ(normalizeDate("5月"), "5月");
 }
 
+TEST(NormalizeDate, AReadDateNeverBecomesTheNoDateText) {
+  // 100-01-01 with a time of day reads, but its day alone is the text that
+  // stands for "no date": it keeps the time.
+  EXPECT_EQ(normalizeDate("100/1/1 1"), "100/01/01 01:00:00");
+  EXPECT_EQ(normalizeDate("100-01-01 00:00:01"), "100/01/01 00:00:01");
+  EXPECT_EQ(normalizeDate("1-1月-100:1"), "100/01/01 01:00:00");  // day first
+  EXPECT_EQ(normalizeDate("100/1/1"), "100/1/1");
+  EXPECT_EQ(normalizeDate("100/1/2 1"), "100/01/02");
+}
+
 }  // namespace
 }  // namespace dvx

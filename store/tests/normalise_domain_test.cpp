@@ -39,9 +39,24 @@ TEST(NormaliseDomain, NotASingleHostGivesEmpty) {
   EXPECT_EQ(normaliseDomain("http:///x"), "");
   EXPECT_EQ(normaliseDomain("www."), "");
   EXPECT_EQ(normaliseDomain("http://"), "");
-  // Another scheme with nothing after it keeps the text as it was, and that
-  // has a single non-empty piece before its slashes.
-  EXPECT_EQ(normaliseDomain("FTP://"), "ftp://");
+  // A scheme alone names no host.
+  EXPECT_EQ(normaliseDomain("FTP://"), "");
+}
+
+TEST(NormaliseDomain, NothingWithoutAHostComesOut) {
+  // Schemes and "www." formed by removing others, or left in front of an
+  // empty host; each of these was stored as a domain once.
+  EXPECT_EQ(normaliseDomain("ftp://"), "");
+  EXPECT_EQ(normaliseDomain("hhttp://ttp://"), "");
+  EXPECT_EQ(normaliseDomain("wwww.ww."), "");
+  EXPECT_EQ(normaliseDomain("WWWW.WW./path"), "");
+  // No label before the first dot, also after a scheme.
+  EXPECT_EQ(normaliseDomain(".com"), "");
+  EXPECT_EQ(normaliseDomain("http://.example.com/"), "");
+  // A host stays, with or without a leftover scheme.
+  EXPECT_EQ(normaliseDomain("hhttp://ttp://x.com"), "http://x.com");
+  EXPECT_EQ(normaliseDomain("www.x."), "x.");
+  EXPECT_EQ(normaliseDomain("a."), "a.");
 }
 
 TEST(NormaliseDomain, SchemesRemovedAnywhereInOnePass) {

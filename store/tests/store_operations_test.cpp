@@ -79,6 +79,9 @@ TEST_F(StoreOps, AddDomainsSplitsNormalisesAndSkipsDuplicates) {
   EXPECT_NE(names().back(), "q.com");
   store_.AddDomains("");
   EXPECT_EQ(names().size(), 5u);
+  // Lines that normalise to a scheme or "www." alone name no host.
+  store_.AddDomains("ftp:///x\r\nhhttp://ttp://\r\nwwww.ww.\r\nftp://");
+  EXPECT_EQ(names().size(), 5u);
   EXPECT_TRUE(sink_.messages().empty());
 }
 

@@ -121,6 +121,13 @@ TEST(ToNumber, ReadsTheLeadingNumber) {
   EXPECT_EQ(toNumber("inf"), 0);
   EXPECT_TRUE(std::isinf(toNumber("1e999")));
   EXPECT_EQ(toNumber("1e-999"), 0);
+  // Out of range, the value decides, not the exponent's sign.
+  EXPECT_TRUE(std::isinf(toNumber("1" + std::string(309, '0') + "e-0")));
+  EXPECT_TRUE(std::isinf(toNumber("-" + std::string(400, '9') + "e-80")));
+  EXPECT_EQ(toNumber("0." + std::string(400, '0') + "1e5"), 0);
+  EXPECT_EQ(toNumber("." + std::string(330, '0') + "7e+1"), 0);
+  EXPECT_EQ(toNumber("0." + std::string(320, '0') + "1e300"), 1e-21);
+  EXPECT_EQ(toNumber("1e99999999999999999999999"), toNumber("1e999"));
   // The integer form truncates toward zero and clamps what does not fit.
   EXPECT_EQ(toInteger("-7.9"), -7);
   EXPECT_EQ(toInteger("12,345"), 12);

@@ -33,13 +33,30 @@ TEST(Shortcuts, EachButtonQuotesItsUrlWithTheTextAsTyped) {
 
 TEST(Shortcuts, OnlyQuotesAndControlBytesAreEncoded) {
   const LookupHosts h = testHosts();
-  EXPECT_EQ(shortcutCommandLine(1, h, "a.com\" /select,c:\\"), "explorer \"http://a.com%22 /select,c:\\\"");
+  // The typed backslash before the closing quote is doubled, so the quote
+  // still closes the address.
+  EXPECT_EQ(shortcutCommandLine(1, h, "a.com\" /select,c:\\"), "explorer \"http://a.com%22 /select,c:\\\\\"");
   EXPECT_EQ(shortcutUrl(1, h, std::string("a\tb\r\nc\x7f", 7) + std::string(1, '\0') + "d"),
             "http://a%09b%0D%0Ac%7F%00d");
   // Percent signs, other punctuation and Chinese (with trail bytes that look
   // like ASCII, e.g. "中" D6 D0 and "丂" 81 40) pass unchanged.
   const std::string chinese = "中文丂.com/%20?x=1&y='z'<>|^";
   EXPECT_EQ(shortcutUrl(1, h, chinese), "http://" + chinese);
+}
+
+TEST(Shortcuts, TheAddressIsOneArgumentByTheWindowsRules) {
+  // Backslashes before the closing quote double; others stay single.
+  EXPECT_EQ(shortcutCommandLine(1, testHosts(), "a\\b\\\\"), "explorer \"http://a\\b\\\\\\\\\"");
+  // A Chinese character whose trail byte is 0x5C is not a backslash.
+  EXPECT_EQ(shortcutCommandLine(1, testHosts(), "a\x81\x5C"), "explorer \"http://a\x81\x5C\"");
+  // Hosts from the settings file are escaped like the typed text.
+  LookupHosts h;
+  h.baiduHost = "b\" /c calc \"";
+  h.googleHost = "g\r\n";
+  h.siteServiceHost = "s.example\\";
+  EXPECT_EQ(shortcutCommandLine(2, h, "x"), "explorer \"http://b%22 /c calc %22/s?wd=site:x\"");
+  EXPECT_EQ(shortcutCommandLine(3, h, "x"), "explorer \"http://g%0D%0A/search?q=site:x\"");
+  EXPECT_EQ(shortcutCommandLine(4, h, "x\\"), "explorer \"http://s.example\\/baidu/x\\\\\"");
 }
 
 TEST(Shortcuts, NumbersOutsideOneToFourStartNothing) {
