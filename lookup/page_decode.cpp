@@ -1,6 +1,6 @@
 #include "lookup/page_decode.h"
 
-#include "lookup/regex_capture.h"
+#include "lookup/labelled_capture.h"
 #include "text/gbk_text.h"
 
 namespace dvx {
@@ -19,9 +19,10 @@ std::string resultsPageText(const std::string& bytes) {
 
 std::string sitePageText(const std::string& bytes) {
   std::string raw = bytesAsText(bytes);
-  // The capture keeps any quote after the value, and "utf8" without the
-  // hyphen does not count, so such pages stay GBK.
-  std::string charset = firstCapture(raw, "charset=\\s*(.*?)[>\\s*]");
+  // "charset=\s*(.*?)[>\s*]" in one linear pass. The capture keeps any
+  // quote after the value, and "utf8" without the hyphen does not count, so
+  // such pages stay GBK.
+  std::string charset = charsetCapture(raw);
   if (findText(charset, "utf-8", true) != -1) return utf8ToGbk(bytes);
   return raw;
 }

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "lookup/regex_capture.h"
+#include "lookup/labelled_capture.h"
 #include "text/codepage.h"
 #include "text/date_time.h"
 #include "text/gbk_text.h"
@@ -63,23 +63,25 @@ std::string normalizeDate(const std::string& text) {
 
 void parseWhoisPage(const std::string& page, std::string& regDate, std::string& expireDate,
                     std::string& registrar, std::string& owner, std::string& contact) {
-  std::string created = firstCapture(page, "创建时间.*?<td>(.*?)<\\/td>");
-  std::string registered = firstCapture(page, "注册时间.*?<td>(.*?)<\\/td>");
-  std::string expiry = firstCapture(page, "过期时间.*?<td>(.*?)<\\/td>");
+  // Each field is the leftmost match of "label.*?<td>(.*?)</td>" (or the
+  // <span> and label-only forms), found in one linear pass.
+  std::string created = labelledCapture(page, "创建时间", "<td>", "</td>");
+  std::string registered = labelledCapture(page, "注册时间", "<td>", "</td>");
+  std::string expiry = labelledCapture(page, "过期时间", "<td>", "</td>");
 
   // Cell contents are kept raw (a link stays markup), only the colon goes.
-  std::string value = removeAll(firstCapture(page, "注册商.*?<td>(.*?)<\\/td>"), kFullWidthColon);
+  std::string value = removeAll(labelledCapture(page, "注册商", "<td>", "</td>"), kFullWidthColon);
   if (!value.empty()) registrar = value;
-  value = removeAll(firstCapture(page, "域名所有者.*?<span>(.*?)<\\/span>"), kFullWidthColon);
+  value = removeAll(labelledCapture(page, "域名所有者", "<span>", "</span>"), kFullWidthColon);
   if (!value.empty()) owner = value;
-  value = removeAll(firstCapture(page, "注册人.*?<span>(.*?)<\\/span>"), kFullWidthColon);
+  value = removeAll(labelledCapture(page, "注册人", "<span>", "</span>"), kFullWidthColon);
   if (!value.empty()) contact = value;
 
   // Pages of some registries carry only the English labels.
   if (registered.empty() && created.empty()) {
-    registered = firstCapture(page, "Created On\\:(.*?)<\\/span>");
+    registered = labelledCapture(page, "Created On:", "", "</span>");
   }
-  if (expiry.empty()) expiry = firstCapture(page, "Expiration Date\\:(.*?)<\\/span>");
+  if (expiry.empty()) expiry = labelledCapture(page, "Expiration Date:", "", "</span>");
 
   created = removeAll(created, kFullWidthColon);
   registered = removeAll(registered, kFullWidthColon);
