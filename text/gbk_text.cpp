@@ -266,6 +266,7 @@ double toNumber(const std::string& text) {
       i = j;
       digits += frac;
       if (!significant && fracSignificant) leadExponent = -(leadingZeros + 1);
+      significant = fracSignificant;
     }
   }
   if (digits == 0) return 0.0;
@@ -292,7 +293,7 @@ double toNumber(const std::string& text) {
   double value = 0.0;
   const auto res = std::from_chars(s.data() + start, s.data() + i, value);
   if (res.ec == std::errc::result_out_of_range) {
-    value = leadExponent + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    value = significant && leadExponent + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   } else if (res.ec != std::errc()) {
     value = 0.0;
   }

@@ -7,22 +7,37 @@ namespace dvx {
 namespace {
 
 // Bytes that could leave or cut the quoted argument. None of them is ever a
-// GBK trail byte (those are 0x40-0x7E and 0x80-0xFE), so a byte-wise walk
-// never splits a Chinese character.
+// GBK trail byte (those are 0x40-0x7E and 0x80-0xFE).
 bool needsEscape(unsigned char c) { return c < 0x20 || c == 0x7F || c == '"'; }
 
-std::string escapeForQuotes(const std::string& text) {
+inline bool isGbkTrail(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
+
+void appendEscaped(std::string& out, unsigned char c) {
   static const char kHex[] = "0123456789ABCDEF";
+  out += '%';
+  out += kHex[c >> 4];
+  out += kHex[c & 0x0F];
+}
+
+// Walks GBK characters. A lead byte without a trail byte after it is
+// encoded too: read as a character it would take the next byte with it,
+// the closing quote included.
+std::string escapeForQuotes(const std::string& text) {
   std::string out;
   out.reserve(text.size());
-  for (const char ch : text) {
-    const unsigned char c = static_cast<unsigned char>(ch);
-    if (needsEscape(c)) {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 0x0F];
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (isGbkLead(c)) {
+      if (i + 1 < text.size() && isGbkTrail(static_cast<unsigned char>(text[i + 1]))) {
+        out.append(text, i, 2);
+        ++i;
+      } else {
+        appendEscaped(out, c);
+      }
+    } else if (needsEscape(c)) {
+      appendEscaped(out, c);
     } else {
-      out += ch;
+      out += text[i];
     }
   }
   return out;
@@ -31,7 +46,8 @@ std::string escapeForQuotes(const std::string& text) {
 // `arg` in double quotes by the Windows command-line rules: backslashes
 // directly before a quote, or before the closing quote, are doubled and a
 // quote inside is escaped, so the program receives exactly `arg`. The line
-// is read as characters, so a GBK trail byte 0x5C is not a backslash.
+// is read as characters, so a GBK trail byte 0x5C is not a backslash (the
+// escaping above leaves only whole pairs).
 std::string quoteArgument(const std::string& arg) {
   std::string out = "\"";
   size_t backslashes = 0;

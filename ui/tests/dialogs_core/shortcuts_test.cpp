@@ -49,6 +49,9 @@ TEST(Shortcuts, TheAddressIsOneArgumentByTheWindowsRules) {
   EXPECT_EQ(shortcutCommandLine(1, testHosts(), "a\\b\\\\"), "explorer \"http://a\\b\\\\\\\\\"");
   // A Chinese character whose trail byte is 0x5C is not a backslash.
   EXPECT_EQ(shortcutCommandLine(1, testHosts(), "a\x81\x5C"), "explorer \"http://a\x81\x5C\"");
+  // A lead byte without its trail byte would take the closing quote with it.
+  EXPECT_EQ(shortcutCommandLine(1, testHosts(), "a\xB0"), "explorer \"http://a%B0\"");
+  EXPECT_EQ(shortcutCommandLine(1, testHosts(), "\xB0 \xB0\x7F\xB0\xB0"), "explorer \"http://%B0 %B0%7F\xB0\xB0\"");
   // Hosts from the settings file are escaped like the typed text.
   LookupHosts h;
   h.baiduHost = "b\" /c calc \"";
