@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "lookup/labelled_capture.h"
 #include "lookup/page_decode.h"
-#include "lookup/regex_capture.h"
 #include "text/gbk_text.h"
 
 namespace dvx {

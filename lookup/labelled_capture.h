@@ -21,6 +21,10 @@ std::string labelledCapture(const std::string& text, const std::string& label,
 // Capture group 1 of "charset=\s*(.*?)[>\s*]" (ASCII blanks as \s).
 std::string charsetCapture(const std::string& text);
 
+// Every match of "<.*?>" (across line breaks) removed: each "<" up to the
+// first ">" after it.
+std::string stripTags(const std::string& text);
+
 // Byte index of the first `needle` at or after `from`, ASCII letters folded,
 // or npos. Linear in the text for the short needles the parsers use.
 size_t findFolded(const std::string& text, const std::string& needle, size_t from);

@@ -1,7 +1,6 @@
 #include "lookup/regex_capture.h"
 
 #include <locale>
-#include <mutex>
 
 #include <boost/regex.hpp>
 
@@ -18,26 +17,10 @@ using Regex = boost::basic_regex<char, boost::cpp_regex_traits<char>>;
 // never passed); mod_s pins it regardless of flags.
 constexpr Regex::flag_type kCaptureFlags =
     boost::regex_constants::perl | boost::regex_constants::icase | boost::regex_constants::mod_s;
-constexpr Regex::flag_type kTagFlags = boost::regex_constants::perl | boost::regex_constants::mod_s;
 
 void compileInto(Regex& re, const std::string& pattern, Regex::flag_type flags) {
   re.imbue(std::locale::classic());
   re.assign(pattern, flags);
-}
-
-// The run-wide tag expression. The tag pattern is compiled into it again
-// before each use and the replace runs with it, so both happen under its
-// mutex: the query job, the title check and a single re-query may strip
-// tags on different threads at the same time.
-struct SharedTagExpression {
-  std::mutex lock;
-  Regex expression;
-};
-
-// Never destroyed: at exit a job thread may have been stopped while using it.
-SharedTagExpression& tagExpression() {
-  static SharedTagExpression* shared = new SharedTagExpression();
-  return *shared;
 }
 
 }  // namespace
@@ -56,17 +39,6 @@ std::string firstCapture(const std::string& text, const std::string& pattern) {
     // Bad pattern, complexity or memory limit: the value was not found.
   }
   return std::string();
-}
-
-std::string stripTags(const std::string& text) {
-  try {
-    SharedTagExpression& shared = tagExpression();
-    std::lock_guard<std::mutex> guard(shared.lock);
-    compileInto(shared.expression, "<.*?>", kTagFlags);
-    return boost::regex_replace(text, shared.expression, std::string(), boost::match_default);
-  } catch (...) {
-    return std::string();
-  }
 }
 
 }  // namespace dvx

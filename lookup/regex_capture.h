@@ -12,9 +12,4 @@ namespace dvx {
 // nothing is thrown.
 std::string firstCapture(const std::string& text, const std::string& pattern);
 
-// Every match of "<.*?>" (case-sensitive, across line breaks) replaced by
-// nothing. Uses the one run-wide tag expression; the empty text if the
-// engine gives up.
-std::string stripTags(const std::string& text);
-
 }  // namespace dvx

@@ -83,9 +83,11 @@ void parseWhoisPage(const std::string& page, std::string& regDate, std::string& 
   }
   if (expiry.empty()) expiry = labelledCapture(page, "Expiration Date:", "", "</span>");
 
-  created = removeAll(created, kFullWidthColon);
-  registered = removeAll(registered, kFullWidthColon);
-  expiry = removeAll(expiry, kFullWidthColon);
+  // Trimmed before the choice: a cell of blanks only is no date, so the
+  // field says "找不到" rather than nothing.
+  created = trimSpaces(removeAll(created, kFullWidthColon));
+  registered = trimSpaces(removeAll(registered, kFullWidthColon));
+  expiry = trimSpaces(removeAll(expiry, kFullWidthColon));
 
   std::string reg = !registered.empty() ? registered : !created.empty() ? created : kNotFound;
   std::string exp = !expiry.empty() ? expiry : kNotFound;
@@ -93,8 +95,8 @@ void parseWhoisPage(const std::string& page, std::string& regDate, std::string& 
     reg = kNoRecord;
     exp = kNoRecord;
   }
-  regDate = normalizeDate(trimSpaces(reg));
-  expireDate = normalizeDate(trimSpaces(exp));
+  regDate = normalizeDate(reg);
+  expireDate = normalizeDate(exp);
 }
 
 void lookupWhois(PageFetcher& fetcher, const LookupHosts& hosts, const std::string& domain,

@@ -105,34 +105,48 @@ char32_t decodeUtf8At(const std::string& s, size_t& i) {
   return k > need ? cp : kReplacement;
 }
 
-void appendGbk(std::string& out, char32_t cp, const Cp936& t) {
+// Writes the GBK form of cp at out and returns the end: at most two bytes,
+// never more than the UTF-8 bytes it came from.
+char* putGbk(char* out, char32_t cp, const Cp936& t) {
   if (cp < 0x80) {
-    out += static_cast<char>(cp);
-    return;
+    *out++ = static_cast<char>(cp);
+    return out;
   }
   const uint16_t code = cp < 0x10000 ? t.encode[cp] : 0;
   if (code == 0) {
-    out += '?';
+    *out++ = '?';
   } else if (code <= 0xFF) {
-    out += static_cast<char>(code);
+    *out++ = static_cast<char>(code);
   } else {
-    out += static_cast<char>(code >> 8);
-    out += static_cast<char>(code & 0xFF);
+    *out++ = static_cast<char>(code >> 8);
+    *out++ = static_cast<char>(code & 0xFF);
   }
+  return out;
 }
 
+// Pages run to megabytes: the output is written in place (it is never
+// longer than the input) and runs of ASCII are copied without decoding.
 std::string utf8ToGbkImpl(const std::string& utf8, bool stopAtNul) {
   const Cp936& t = cp936();
-  std::string out;
-  out.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size();) {
+  const size_t n = utf8.size();
+  std::string out(n, '\0');
+  char* const begin = &out[0];
+  char* p = begin;
+  for (size_t i = 0; i < n;) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    if (b != 0 && b < 0x80) {
+      *p++ = static_cast<char>(b);
+      ++i;
+      continue;
+    }
     const char32_t cp = decodeUtf8At(utf8, i);
     if (cp == 0) {
       if (stopAtNul) break;
       continue;
     }
-    appendGbk(out, cp, t);
+    p = putGbk(p, cp, t);
   }
+  out.resize(static_cast<size_t>(p - begin));
   return out;
 }
 

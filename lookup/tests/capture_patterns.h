@@ -2,7 +2,10 @@
 // expression whose leftmost match it stands for: the native tests and the
 // fuzz target check that both give the same text.
 #pragma once
+#include <locale>
 #include <string>
+
+#include <boost/regex.hpp>
 
 #include "lookup/labelled_capture.h"
 #include "lookup/regex_capture.h"
@@ -31,14 +34,28 @@ inline const CapturePattern kCapturePatterns[] = {
 
 inline const char kCharsetRegex[] = "charset=\\s*(.*?)[>\\s*]";
 
+// The regular-expression tag stripping that stripTags replaced; the empty
+// text when the engine gives up.
+inline std::string regexStripTags(const std::string& text) {
+  try {
+    boost::basic_regex<char, boost::cpp_regex_traits<char>> re;
+    re.imbue(std::locale::classic());
+    re.assign("<.*?>", boost::regex_constants::perl | boost::regex_constants::mod_s);
+    return boost::regex_replace(text, re, std::string(), boost::match_default);
+  } catch (...) {
+    return std::string();
+  }
+}
+
 // The first pattern whose linear capture differs from the regular
 // expression's on `text`, or nullptr. The charset capture counts as the
-// pattern named kCharsetRegex.
+// pattern named kCharsetRegex, the tag stripping as "<.*?>".
 inline const char* firstDisagreement(const std::string& text) {
   for (const CapturePattern& p : kCapturePatterns) {
     if (labelledCapture(text, p.label, p.open, p.close) != firstCapture(text, p.regex)) return p.regex;
   }
   if (charsetCapture(text) != firstCapture(text, kCharsetRegex)) return kCharsetRegex;
+  if (stripTags(text) != regexStripTags(text)) return "<.*?>";
   return nullptr;
 }
 

@@ -7,6 +7,7 @@
 #include <boost/regex.hpp>
 #include <gtest/gtest.h>
 
+#include "lookup/labelled_capture.h"
 #include "lookup/page_decode.h"
 #include "lookup/regex_capture.h"
 #include "lookup/tests/fake_fetcher.h"
@@ -132,10 +133,11 @@ TEST(StripTags, RemovesEveryTagAcrossLines) {
   EXPECT_EQ(stripTags("a<b\nclass=x>1</b>\r\n<I>2</I>>"), "a1\r\n2>");
   EXPECT_EQ(stripTags("no tags <here"), "no tags <here");
   EXPECT_EQ(stripTags(""), "");
-  // A text of openers only makes the engine give up: empty text, no throw.
+  // A text of openers has no tag: it stays whole, found in one pass (a
+  // regular expression gave up on it and returned the empty text).
   std::string got = "unset";
   EXPECT_NO_THROW(got = stripTags(std::string(100000, '<')));
-  EXPECT_EQ(got, "");
+  EXPECT_EQ(got, std::string(100000, '<'));
 }
 
 TEST(StripTags, SharedExpressionIsSafeAcrossThreads) {

@@ -35,7 +35,9 @@ TEST(LabelledCapture, AgreesWithTheRegexOnEveryFixtureAndOnBrokenPages) {
       "<TITLE>t\r\n</title></title>", "<title></title>", "Expiration Date:</span>",
       // The charset capture: blanks, terminators, none at all.
       "charset=\t\"utf-8\"\n", "charset=  utf-8", "charset=utf-8", "charset=>", "CHARSET=*x",
-      "charset= \x01x>", "a charset=b charset=c>", std::string("charset=\0x>", 11)});
+      "charset= \x01x>", "a charset=b charset=c>", std::string("charset=\0x>", 11),
+      // Tags: nested openers, an opener left open, line breaks inside.
+      "a<<b>c<d", "<\r\n>x<", ">>< <>"});
   for (const std::string& page : pages) {
     EXPECT_EQ(firstDisagreement(page), nullptr) << page;
   }

@@ -114,6 +114,17 @@ TEST_F(WhoisLookup, ColonsTrimmingAndDecoding) {
   EXPECT_EQ(f.contact, "old contact");
 }
 
+TEST_F(WhoisLookup, BlankDateCellsAreNotFound) {
+  // Found by fuzzing: a cell of blanks (ASCII, full-width, colons) was
+  // stored as an empty date.
+  WhoisFields f = parsePage(u8"<td>注册时间</td><td>　 </td><td>过期时间</td><td> ：</td>");
+  EXPECT_EQ(f.regDate, "找不到");
+  EXPECT_EQ(f.expireDate, "找不到");
+  // A blank registration cell leaves the creation date to stand in.
+  f = parsePage(u8"<td>注册时间</td><td> </td><td>创建时间</td><td> 2009-01-15</td>");
+  EXPECT_EQ(f.regDate, "2009/01/15");
+}
+
 TEST(NormalizeDate, Forms) {
   EXPECT_EQ(normalizeDate("2016-05-03 12:00:00"), "2016/05/03");
   EXPECT_EQ(normalizeDate("2016年5月3日"), "2016/05/03");
