@@ -1,6 +1,6 @@
 #include "lookup/labelled_capture.h"
 
-#include <functional>
+#include <cstring>
 
 namespace dvx {
 namespace {
@@ -21,6 +21,9 @@ size_t findFolded(const std::string& text, const std::string& needle, size_t fro
   const size_t m = needle.size();
   if (m == 0) return from <= n ? from : std::string::npos;
   if (from > n || n - from < m) return std::string::npos;
+  // Anchor on the needle's first byte that has no case, found with memchr.
+  size_t anchor = 0;
+  while (anchor < m && isLetter(static_cast<unsigned char>(needle[anchor]))) ++anchor;
   auto matchesAt = [&](size_t i) {
     for (size_t k = 0; k < m; ++k) {
       if (fold(static_cast<unsigned char>(text[i + k])) != fold(static_cast<unsigned char>(needle[k])))
@@ -28,31 +31,23 @@ size_t findFolded(const std::string& text, const std::string& needle, size_t fro
     }
     return true;
   };
-  // Anchor on the needle's longest run of bytes without case, which must
-  // occur exactly; the library's substring search finds its candidates.
-  size_t anchor = 0, anchorLength = 0;
-  for (size_t k = 0; k < m;) {
-    size_t run = 0;
-    while (k + run < m && !isLetter(static_cast<unsigned char>(needle[k + run]))) ++run;
-    if (run > anchorLength) anchor = k, anchorLength = run;
-    k += run + 1;
-  }
-  if (anchorLength == 0) {  // letters only
+  if (anchor == m) {  // letters only
     for (size_t i = from; i + m <= n; ++i) {
       if (matchesAt(i)) return i;
     }
     return std::string::npos;
   }
-  const char* const begin = text.data();
-  const char* const end = begin + (n - (m - anchor - anchorLength));  // the whole needle fits
-  const std::boyer_moore_horspool_searcher<const char*> searcher(needle.data() + anchor,
-                                                                 needle.data() + anchor + anchorLength);
-  for (const char* at = begin + from + anchor;; ++at) {
-    at = searcher(at, end).first;
-    if (at == end) return std::string::npos;
-    const size_t i = static_cast<size_t>(at - begin) - anchor;
-    if (matchesAt(i)) return i;
+  const char* base = text.data();
+  size_t at = from + anchor;
+  const size_t last = n - m + anchor;  // the last index the anchor can sit at
+  while (at <= last) {
+    const void* hit = std::memchr(base + at, needle[anchor], last - at + 1);
+    if (hit == nullptr) return std::string::npos;
+    at = static_cast<size_t>(static_cast<const char*>(hit) - base);
+    if (matchesAt(at - anchor)) return at - anchor;
+    ++at;
   }
+  return std::string::npos;
 }
 
 std::string labelledCapture(const std::string& text, const std::string& label,

@@ -30,7 +30,6 @@ cmake -S "$root" -B "$build" -DDVX_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_
   "${launcher[@]}" >/dev/null || exit 1
 cmake --build "$build" -j"${DVX_JOBS:-2}" >/dev/null || exit 1
 
-wanted=" $* "
 summary="$build/fuzz-summary.tsv"
 mkdir -p "$build/logs" "$build/crashes"
 
@@ -45,20 +44,25 @@ run_one() {
       -artifact_prefix="$build/crashes/$name-" "${extra[@]}" "$work" "$seeds" >"$log" 2>&1
   local rc=$?
   local execs slowest crashes
-  execs=$(awk -F': *' '/stat::number_of_executed_units/{print $2}' "$log" | tail -n1)
-  slowest=$(awk -F': *' '/stat::slowest_unit_time_sec/{print $2}' "$log" | tail -n1)
+  execs=$(awk '/stat::number_of_executed_units/{print $2}' "$log" | tail -n1)
+  slowest=$(awk '/stat::slowest_unit_time_sec/{print $2}' "$log" | tail -n1)
   crashes=$(find "$build/crashes" -name "$name-*" | wc -l)
   printf '%s\t%s\t%s\t%s s\texit %s\n' "$name" "${execs:-?}" "$crashes" "${slowest:-?}" "$rc" | tee -a "$summary"
 }
 
+# Named targets run in the order given, the others in the build's order.
+order=("$@")
+[ ${#order[@]} -gt 0 ] || mapfile -t order < <(cut -f1 "$build/fuzz-targets.tsv")
 printf 'target\texecutions\tcrashes\tslowest unit\tresult\n' > "$summary"
 running=0
-while IFS=$'\t' read -r name seeds dict; do
-  [ $# -eq 0 ] || [[ $wanted == *" $name "* ]] || continue
+for want in "${order[@]}"; do
+  line=$(awk -F'\t' -v n="$want" '$1 == n' "$build/fuzz-targets.tsv")
+  [ -n "$line" ] || { echo "no fuzz target named $want" >&2; exit 2; }
+  IFS=$'\t' read -r name seeds dict <<<"$line"
   run_one "$name" "$seeds" "$dict" &
   running=$((running + 1))
   if [ "$running" -ge "$jobs" ]; then wait -n; running=$((running - 1)); fi
-done < "$build/fuzz-targets.tsv"
+done
 wait
 
 # Every input the page targets kept, through the linear-versus-regex check.

@@ -41,19 +41,24 @@ bool matchAt(const std::string& text, size_t i, const std::string& sub, bool ign
 // Byte of `text` at i as unsigned.
 inline unsigned char byteAt(const std::string& s, size_t i) { return static_cast<unsigned char>(s[i]); }
 
-// Next index >= i holding a byte that can start `sub` (b0, or b1 when the
-// first byte is an ASCII letter and case is ignored), or npos. Ignores
-// character boundaries; the caller checks them.
+// Next index >= i where `sub` could start, or npos. Ignoring case, the
+// candidates come from memchr on the first byte of `sub` that has no case
+// (every match holds it at the same offset); a sub of letters only falls
+// back to a byte loop. Ignores character boundaries; the caller checks them.
 size_t nextCandidate(const std::string& text, size_t i, const std::string& sub, bool ignoreCase) {
   const size_t n = text.size();
   if (i >= n) return std::string::npos;
   if (!ignoreCase) return text.find(sub, i);
-  const unsigned char b0 = foldAscii(byteAt(sub, 0));
-  const unsigned char b1 = (b0 >= 'a' && b0 <= 'z') ? static_cast<unsigned char>(b0 - ('a' - 'A')) : b0;
-  if (b0 == b1) {
-    const void* hit = std::memchr(text.data() + i, b0, n - i);
-    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data()) : std::string::npos;
+  const size_t m = sub.size();
+  if (n - i < m) return std::string::npos;
+  size_t k = 0;
+  while (k < m && foldAscii(byteAt(sub, k)) >= 'a' && foldAscii(byteAt(sub, k)) <= 'z') ++k;
+  if (k < m) {
+    const void* hit = std::memchr(text.data() + i + k, sub[k], n - m + 1 - i);
+    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data()) - k : std::string::npos;
   }
+  const unsigned char b0 = foldAscii(byteAt(sub, 0));
+  const unsigned char b1 = static_cast<unsigned char>(b0 - ('a' - 'A'));
   for (; i < n; ++i) {
     const unsigned char c = byteAt(text, i);
     if (c == b0 || c == b1) return i;
