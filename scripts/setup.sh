@@ -17,6 +17,7 @@ packages=(
   cmake g++ make libgtest-dev libgmock-dev libsqlite3-dev libboost1.81-dev
   g++-mingw-w64-x86-64-posix wine64 xvfb tcl locales python3
   fonts-wqy-zenhei imagemagick x11-apps xdotool xz-utils dpkg-dev
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do
