@@ -9,8 +9,8 @@
 #
 #   cmake -S . -B build/fuzz -DDVX_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang
 #
-# Each target <subsystem>/fuzz/<name>_fuzz.cpp becomes dvx_fuzz_<name>, with
-# its seed corpus in <subsystem>/fuzz/corpus/<name>/. CTest runs every target
+# Each target <folder>/fuzz/<name>_fuzz.cpp becomes dvx_fuzz_<name>, with
+# its seed corpus in <folder>/fuzz/corpus/<name>/. CTest runs every target
 # for DVX_FUZZ_SECONDS; scripts/fuzz.sh runs them long.
 if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   message(FATAL_ERROR "The fuzz build needs clang (libFuzzer): -DCMAKE_CXX_COMPILER=clang++")
@@ -58,7 +58,7 @@ dvx_gbk_copies(DVX_FUZZ_CORE_SOURCES
   store/normalise_domain.cpp store/add_text.cpp
   lookup/page_decode.cpp lookup/labelled_capture.cpp lookup/regex_capture.cpp
   lookup/whois_parser.cpp lookup/index_counter.cpp
-  ui/export_lines.cpp ui/shortcuts.cpp)
+  ui/dialogs/export_lines.cpp ui/dialogs/shortcuts.cpp)
 # RDAP extraction hook: with the RDAP response reader in the tree, add
 # lookup/rdap_response.cpp and lookup/rdap_date.cpp to the list above, write
 # lookup/fuzz/rdap_response_fuzz.cpp (any bytes as the response body through
@@ -73,8 +73,10 @@ target_link_libraries(dvx_fuzz_core PUBLIC Boost::headers)
 
 set(DVX_FUZZ_MANIFEST ${CMAKE_BINARY_DIR}/fuzz-targets.tsv)
 file(WRITE ${DVX_FUZZ_MANIFEST} "")
-file(GLOB DVX_FUZZ_TARGETS RELATIVE ${PROJECT_SOURCE_DIR} CONFIGURE_DEPENDS
-     ${PROJECT_SOURCE_DIR}/*/fuzz/*_fuzz.cpp)
+file(GLOB_RECURSE DVX_FUZZ_TARGETS RELATIVE ${PROJECT_SOURCE_DIR} CONFIGURE_DEPENDS
+     ${PROJECT_SOURCE_DIR}/text/*_fuzz.cpp ${PROJECT_SOURCE_DIR}/store/*_fuzz.cpp
+     ${PROJECT_SOURCE_DIR}/lookup/*_fuzz.cpp ${PROJECT_SOURCE_DIR}/ui/*_fuzz.cpp)
+list(FILTER DVX_FUZZ_TARGETS INCLUDE REGEX "/fuzz/[a-z_]+_fuzz\\.cpp$")
 foreach(rel ${DVX_FUZZ_TARGETS})
   get_filename_component(dir ${rel} DIRECTORY)
   get_filename_component(stem ${rel} NAME_WE)

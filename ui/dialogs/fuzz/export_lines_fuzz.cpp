@@ -1,7 +1,7 @@
 // Export lines: every row is its ticked fields in order, each padded with
 // spaces to its width or written whole, then CR LF.
 #include "text/fuzz/fuzz_support.h"
-#include "ui/export_lines.h"
+#include "ui/dialogs/export_lines.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);

@@ -3,7 +3,7 @@
 // URL; the URL holds no double quote or control byte, whatever the typed
 // text and the hosts from the settings hold.
 #include "text/fuzz/fuzz_support.h"
-#include "ui/shortcuts.h"
+#include "ui/dialogs/shortcuts.h"
 
 namespace {
 
