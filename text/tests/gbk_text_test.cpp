@@ -128,6 +128,8 @@ TEST(ToNumber, ReadsTheLeadingNumber) {
   EXPECT_EQ(toNumber("." + std::string(330, '0') + "7e+1"), 0);
   EXPECT_EQ(toNumber("0." + std::string(320, '0') + "1e300"), 1e-21);
   EXPECT_EQ(toNumber("1e99999999999999999999999"), toNumber("1e999"));
+  EXPECT_EQ(toNumber("0e999"), 0);
+  EXPECT_EQ(toNumber("-0.000e99999"), 0);
   // The integer form truncates toward zero and clamps what does not fit.
   EXPECT_EQ(toInteger("-7.9"), -7);
   EXPECT_EQ(toInteger("12,345"), 12);
