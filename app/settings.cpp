@@ -24,6 +24,8 @@ LookupHosts Settings::readHosts() const {
   h.baiduHost = ReadSetting("BaiduHost", h.baiduHost);
   h.googleHost = ReadSetting("GoogleHost", h.googleHost);
   h.siteServiceHost = ReadSetting("SiteServiceHost", h.siteServiceHost);
+  h.rdapFallback = ReadSetting("RdapFallback", h.rdapFallback ? kYes : kNo) != kNo;
+  h.rdapBootstrap = ReadSetting("RdapBootstrap", h.rdapBootstrap);
   return h;
 }
 

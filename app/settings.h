@@ -17,7 +17,8 @@ class Settings {
   bool WriteSetting(const std::string& key, const std::string& value) const;
 
   // The outside web hosts, defaulting to the real services. Keys:
-  // "WhoisBase", "BaiduHost", "GoogleHost", "SiteServiceHost".
+  // "WhoisBase", "BaiduHost", "GoogleHost", "SiteServiceHost", and for RDAP
+  // "RdapFallback" (only "假" turns it off) and "RdapBootstrap".
   LookupHosts readHosts() const;
 
  private:

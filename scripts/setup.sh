@@ -14,7 +14,7 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 packages=(
-  cmake g++ make libgtest-dev libgmock-dev libsqlite3-dev libboost1.81-dev
+  cmake g++ make libgtest-dev libgmock-dev libsqlite3-dev libboost1.81-dev nlohmann-json3-dev
   g++-mingw-w64-x86-64-posix wine64 xvfb tcl locales python3
   fonts-wqy-zenhei imagemagick x11-apps xdotool xz-utils dpkg-dev
 )

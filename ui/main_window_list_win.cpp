@@ -239,7 +239,8 @@ void MainWindow::requeryOne() {
   // (XMLHTTP on this apartment does); the window takes no input meanwhile,
   // so no sort, command or close starts in the middle of the lookup.
   InputOff blocked(hwnd_);
-  if (options_.fetcher) lookupRecord(*options_.fetcher, hosts_, rec);
+  // This thread never waits for an RDAP host's next slot.
+  if (options_.fetcher) lookupRecord(*options_.fetcher, hosts_, rec, 0);
   if (store_) store_->SaveLookup(id, rec, false);
   // The row may have gone while the pages were fetched.
   if (IsWindow(lv.hwnd()) && row < lv.rowCount() && lv.cell(row, 10) == std::to_string(id))

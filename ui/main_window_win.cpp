@@ -197,6 +197,7 @@ void MainWindow::runStartup() {
   databasePath_ = options_.programDir + "\\domains.mdb";
   if (options_.files) settings_ = Settings(chooseSettingsFile(*options_.files));
   hosts_ = settings_.readHosts();
+  if (options_.files) hosts_.dataDir = chooseDataDirectory(*options_.files);
   setWindowText(hwnd_, productTitle());
 
   // The list stretches, the labels and the option stay bottom-left, the

@@ -6,9 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "lookup/index_counter.h"
-#include "lookup/whois_parser.h"
-#include "text/date_time.h"
+#include "lookup/domain_lookup.h"
 #include "text/gbk_text.h"
 #include "ui/main_window_win.h"
 #include "ui/query_rules.h"
@@ -21,13 +19,6 @@ namespace {
 // little, one per cell would cost minutes on a long list.
 constexpr size_t kFillBatch = 5000;
 }  // namespace
-
-void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec) {
-  lookupWhois(fetcher, hosts, rec.Domain, rec.RegDate, rec.ExpireDate, rec.Registeracom, rec.Registrant,
-              rec.DomainAdmin);
-  lookupIndexCounts(fetcher, hosts, rec.Domain, rec.BaiduS, rec.GoogleS, rec.AAA1);
-  rec.LastUpdate = todayText();
-}
 
 QueryJob::QueryJob(MainWindow* window, HWND hwnd, std::shared_ptr<DomainStore> store,
                    std::shared_ptr<PageFetcher> fetcher, std::shared_ptr<QueryJob> previous)

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 
+#include "lookup/domain_lookup.h"
 #include "lookup/lookup_hosts.h"
 #include "lookup/page_fetcher.h"
 #include "store/domain_store.h"
@@ -53,10 +54,5 @@ class QueryJob : public std::enable_shared_from_this<QueryJob> {
   std::condition_variable cv_;
   bool done_ = false;
 };
-
-// Fills the nine looked-up fields of `rec` for its domain: WHOIS page first,
-// then the Baidu count, then today's date. Fields a page does not give keep
-// the values passed in (registrar, owner, contact).
-void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec);
 
 }  // namespace dvx
