@@ -1,9 +1,10 @@
 // The Windows page fetch: one synchronous GET through the XMLHTTP
-// automation object. For the pages no status is examined (an error page's
-// body is a page like any other), no time-out or retry is added, and every
-// failure ends as empty bytes. Requests with status (RDAP) send their own
-// headers and report status and the headers that judge the answer.
+// automation object. No status is examined (an error page's body is a page
+// like any other), no time-out or retry is added, and every failure ends as
+// empty bytes.
+// Requests with status (RDAP) go through status_fetch_win.cpp instead.
 #include "lookup/page_fetcher.h"
+#include "lookup/status_fetch_win.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -74,7 +75,6 @@ class ComPtr {
   ComPtr& operator=(const ComPtr&) = delete;
   T** out() { return &p_; }
   T* operator->() const { return p_; }
-  T* get() const { return p_; }
   explicit operator bool() const { return p_ != nullptr; }
 
  private:
@@ -157,65 +157,6 @@ std::string fetchOnce(const std::string& url) {
   return bodyBytes(body.get());
 }
 
-// A response header as narrow text ("" when absent); header values are ASCII
-// in practice, and anything else goes through GBK like the rest of the system.
-std::string responseHeader(IXMLHTTPRequest& request, const wchar_t* name) {
-  ScopedBstr header(name);
-  BSTR value = nullptr;
-  if (FAILED(request.getResponseHeader(header.get(), &value)) || value == nullptr) return std::string();
-  std::string narrow;
-  const int length = static_cast<int>(SysStringLen(value));
-  const int n = length > 0 ? WideCharToMultiByte(936, 0, value, length, nullptr, 0, nullptr, nullptr) : 0;
-  if (n > 0) {
-    narrow.assign(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(936, 0, value, length, &narrow[0], n, nullptr, nullptr);
-  }
-  SysFreeString(value);
-  return narrow;
-}
-
-bool openSynchronousGet(IXMLHTTPRequest& request, const std::string& url) {
-  ScopedBstr method(L"get");
-  ScopedBstr target(gbkToWide(url));
-  ScopedVariant async, user, password;
-  V_VT(&async) = VT_BOOL;
-  V_BOOL(&async) = VARIANT_FALSE;
-  return SUCCEEDED(request.open(method.get(), target.get(), async.get(), user.get(), password.get()));
-}
-
-bool setHeaders(IXMLHTTPRequest& request, const HttpHeaders& headers) {
-  for (const auto& h : headers) {
-    ScopedBstr name(gbkToWide(h.first)), value(gbkToWide(h.second));
-    if (FAILED(request.setRequestHeader(name.get(), value.get()))) return false;
-  }
-  return true;
-}
-
-// XMLHTTP follows redirects itself (WinINet's limit ends a loop), so the
-// status read here is the final answer's.
-HttpResponse fetchResponseOnce(const std::string& url, const HttpHeaders& headers) {
-  ScopedCom com;  // first, so it ends last
-  ComPtr<IXMLHTTPRequest> request;
-  if (!createRequest(request) || !openSynchronousGet(*request.get(), url) ||
-      !setHeaders(*request.get(), headers)) {
-    return HttpResponse();
-  }
-  ScopedVariant emptyBody;
-  V_VT(&emptyBody) = VT_BSTR;
-  V_BSTR(&emptyBody) = SysAllocString(L"");
-  if (FAILED(request->send(emptyBody.get()))) return HttpResponse();
-
-  long status = 0;
-  if (FAILED(request->get_status(&status)) || status < 100 || status > 999) return HttpResponse();
-  HttpResponse response;
-  ScopedVariant body;
-  if (SUCCEEDED(request->get_responseBody(&body))) response.body = bodyBytes(body.get());
-  response.status = static_cast<int>(status);
-  response.contentType = responseHeader(*request.get(), L"Content-Type");
-  response.retryAfter = responseHeader(*request.get(), L"Retry-After");
-  return response;
-}
-
 class XmlHttpFetcher : public PageFetcher {
  public:
   std::string fetchBytes(const std::string& url) override {
@@ -228,7 +169,7 @@ class XmlHttpFetcher : public PageFetcher {
 
   HttpResponse fetchResponse(const std::string& url, const HttpHeaders& headers) override {
     try {
-      return fetchResponseOnce(url, headers);
+      return fetchWithStatus(url, headers);
     } catch (...) {
       return HttpResponse();
     }

@@ -16,6 +16,7 @@
 #include "lookup/index_counter.h"
 #include "lookup/page_decode.h"
 #include "lookup/page_fetcher.h"
+#include "lookup/rdap_lookup.h"
 #include "lookup/regex_capture.h"
 #include "lookup/whois_parser.h"
 
@@ -76,6 +77,43 @@ TEST_F(FixtureWeb, RequestHeaders) {
   // Wine sends its own Connection value (Keep-Alive), but after ours in order.
   EXPECT_LT(contentType, connection) << headers;
   std::printf("headers received: %s\n", headers.c_str());
+}
+
+// RDAP's requests: their own Accept header, the final status after
+// redirects, and the headers that judge the answer.
+TEST_F(FixtureWeb, RequestsWithStatus) {
+  const HttpHeaders accept = {{"Accept", kRdapAccept}};
+  HttpResponse r = fetcher->fetchResponse(base + "/rdap/domain/thin.example", accept);
+  EXPECT_EQ(r.status, 200);
+  EXPECT_EQ(r.contentType, "application/rdap+json");
+  EXPECT_EQ(r.body, fixtureFile("rdap/thin.example.json"));
+  std::string log = fetcher->fetchBytes(base + "/__requests");
+  size_t entry = log.find("\"target\": \"/rdap/domain/thin.example\"");
+  ASSERT_NE(entry, std::string::npos) << log;
+  const std::string headers = log.substr(entry, log.find('}', entry) - entry);
+  EXPECT_NE(headers.find(std::string("[\"Accept\", \"") + kRdapAccept + "\"]"), std::string::npos) << headers;
+  EXPECT_EQ(headers.find("x-www-form-urlencoded"), std::string::npos) << headers;
+
+  r = fetcher->fetchResponse(base + "/rdap/domain/nothing.example", accept);
+  EXPECT_EQ(r.status, 404);
+  EXPECT_EQ(r.body, "");
+  r = fetcher->fetchResponse(base + "/rdap/domain/limited.example", accept);
+  EXPECT_EQ(r.status, 429);
+  EXPECT_EQ(r.retryAfter, "120");
+  EXPECT_EQ(fetcher->fetchResponse(base + "/rdap/domain/html.example", accept).contentType, "text/html");
+
+  // Redirects are followed, five hops at most; a sixth, or a loop, fails.
+  r = fetcher->fetchResponse(base + "/rdap/hops/5", accept);
+  EXPECT_EQ(r.status, 200);
+  EXPECT_EQ(r.body, fixtureFile("rdap/thin.example.json"));
+  EXPECT_EQ(fetcher->fetchResponse(base + "/rdap/hops/6", accept).status, 0);
+  EXPECT_EQ(fetcher->fetchResponse(base + "/rdap/loop", accept).status, 0);
+
+  std::string refused = env("DVX_REFUSED_PORT");
+  ASSERT_FALSE(refused.empty());
+  r = fetcher->fetchResponse("http://127.0.0.1:" + refused + "/rdap/domain/thin.example", accept);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.body, "");
 }
 
 TEST_F(FixtureWeb, FailuresGiveEmptyBytes) {

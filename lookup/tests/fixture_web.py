@@ -24,6 +24,16 @@ first line of stdout. It answers both as a plain server and as an HTTP proxy:
     /__requests   JSON list of the last requests: method, target and the
                   headers in the order they arrived
     /__quit       stops the server
+  RDAP (direct form only; see the RDAP block below):
+    /rdap/dns.json            a bootstrap file: "example" served by this server
+    /rdap/domain/<domain>     fixtures/rdap/<domain>.json as application/rdap+json,
+                              404 with an empty body when there is none; and
+                              limited.example   429, Retry-After: 120, JSON error body
+                              html.example      200 with an HTML page
+                              failing.example   503 with a JSON error body
+    /rdap/hops/<n>            302 to /rdap/hops/<n-1>, and at 0 the domain
+                              object of thin.example (redirect limits)
+    /rdap/loop                302 to itself
 
 Pages are the files under fixtures/<kind>/<domain>.html (UTF-8, served as
 they are) or <domain>.gbk.html (kept in UTF-8 here, served as GBK bytes). An
@@ -88,6 +98,79 @@ def site_query_domain(query):
     return None
 
 
+# ---- RDAP routes -----------------------------------------------------------
+# Kept in one block: the bootstrap names this server's own /rdap/ as the
+# service of "example", so names like thin.example resolve here.
+
+RDAP_JSON = "application/rdap+json"
+
+
+def rdap_route(handler, path, host):
+    """Answers an /rdap/ request; False when the path is not one."""
+    if not path.startswith("/rdap/"):
+        return False
+    rest = path[len("/rdap/"):]
+    if rest == "dns.json":
+        base = "http://%s/rdap/" % (host or "127.0.0.1:%d" % handler.server.server_address[1])
+        body = json.dumps({
+            "version": "1.0",
+            "publication": "2026-01-30T00:00:01Z",
+            "description": "Fixture RDAP bootstrap",
+            "services": [[["example"], [base]], [["invalid"], ["http://127.0.0.1:9/rdap/"]]],
+        }).encode("ascii")
+        handler.reply(200, body, "application/json")
+        return True
+    if rest == "loop":
+        return rdap_redirect(handler, "/rdap/loop")
+    if rest.startswith("hops/"):
+        hops = rest[len("hops/"):]
+        if not hops.isdigit():
+            return False
+        if int(hops) > 0:
+            return rdap_redirect(handler, "/rdap/hops/%d" % (int(hops) - 1))
+        handler.reply(200, load_rdap("thin.example"), RDAP_JSON)
+        return True
+    if not rest.startswith("domain/"):
+        return False
+    name = rest[len("domain/"):].lower()
+    if name == "limited.example":
+        error = json.dumps({"errorCode": 429, "title": "Too Many Requests"}).encode("ascii")
+        handler.reply(429, error, RDAP_JSON, [("Retry-After", "120")])
+    elif name == "html.example":
+        handler.reply(200, b"<html><body>Please enable JavaScript</body></html>", "text/html")
+    elif name == "failing.example":
+        handler.reply(503, json.dumps({"errorCode": 503}).encode("ascii"), RDAP_JSON)
+    else:
+        data = load_rdap(name)
+        if data is None:
+            handler.reply(404, b"", RDAP_JSON)
+        else:
+            handler.reply(200, data, RDAP_JSON)
+    return True
+
+
+def rdap_redirect(handler, location):
+    handler.send_response(302)
+    handler.send_header("Location", location)
+    handler.send_header("Content-Type", "text/html")
+    handler.send_header("Content-Length", "0")
+    handler.send_header("Connection", "close")
+    handler.end_headers()
+    return True
+
+
+def load_rdap(name):
+    if not name or "/" in name or "\\" in name or name.startswith("."):
+        return None
+    path = os.path.join(FIXTURES, "rdap", name + ".json")
+    if not os.path.isfile(path):
+        return None
+    with open(path, "rb") as f:
+        return f.read()
+
+# ---- end of RDAP routes ----------------------------------------------------
+
+
 class Handler(BaseHTTPRequestHandler):
     server_version = "FixtureWeb/1.0"
     protocol_version = "HTTP/1.0"
@@ -122,6 +205,8 @@ class Handler(BaseHTTPRequestHandler):
             if host_name == self.server.baidu_host and path == "/s":
                 return self.page("baidu", site_query_domain(query))
             return self.page("site", host_name)
+        if rdap_route(self, path, host):
+            return
         if path.startswith("/whois/"):
             return self.page("whois", path[len("/whois/"):].strip("/"))
         if path == "/s":
@@ -178,9 +263,11 @@ class Handler(BaseHTTPRequestHandler):
     def not_found(self):
         self.reply(404, load_page("special", "404"))
 
-    def reply(self, status, body, content_type="text/html"):
+    def reply(self, status, body, content_type="text/html", extra_headers=()):
         self.send_response(status)
         self.send_header("Content-Type", content_type)
+        for name, value in extra_headers:
+            self.send_header(name, value)
         self.send_header("Content-Length", str(len(body)))
         self.send_header("Connection", "close")
         self.end_headers()

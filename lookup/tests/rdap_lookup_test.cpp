@@ -2,10 +2,8 @@
 // refresh, host politeness, and the lookup of a record, all on a fake clock.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <thread>
@@ -46,18 +44,21 @@ HttpResponse answer(int status, const std::string& body, const std::string& retr
 class RdapLookupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/dvx_rdap_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = std::string(pattern) + "/";
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(::testing::TempDir()) /
+                         (std::string("dvx_rdap_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+    ASSERT_TRUE(fs::create_directories(dir, ec)) << ec.message();
+    dir_ = dir.string() + "/";
     hosts_.whoisBase = "http://whois.test/";
     hosts_.baiduHost = "baidu.test";
     hosts_.rdapBootstrap = kBootstrapUrl;
     hosts_.dataDir = dir_;
   }
   void TearDown() override {
-    for (const char* f : {RdapBootstrapSource::kCacheFile, RdapBootstrapSource::kStampFile})
-      std::remove((dir_ + f).c_str());
-    rmdir(dir_.c_str());
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
   }
   void keep(const char* name, const std::string& bytes) { std::ofstream(dir_ + name, std::ios::binary) << bytes; }
   std::string kept(const char* name) {

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "main_window_harness_win.h"
 #include "text/gbk_text.h"
@@ -40,6 +42,81 @@ TEST_F(DISABLED_FixtureWebJob, FillsEveryColumnOfSeveralDomains) {
   // carries an expiry cell.
   EXPECT_EQ(row(3), "banner.example|||找不到|2031/12/31||1230||0|");
   EXPECT_EQ(lv.cell(3, 0), "4");
+}
+
+// The fixture web's request log (its /__requests) as raw JSON text.
+std::string requestLog(const std::string& host) {
+  std::unique_ptr<PageFetcher> fetcher = makeXmlHttpFetcher();
+  return fetcher ? fetcher->fetchBytes("http://" + host + "/__requests") : std::string();
+}
+
+int timesRequested(const std::string& log, const std::string& target) {
+  int n = 0;
+  for (size_t at = log.find("\"" + target + "\""); at != std::string::npos; at = log.find("\"" + target + "\"", at + 1)) ++n;
+  return n;
+}
+
+// When the server received the last request for `target` (seconds).
+double requestTime(const std::string& log, const std::string& target) {
+  const size_t entry = log.rfind("\"" + target + "\"");
+  const size_t time = entry == std::string::npos ? entry : log.find("\"time\": ", entry);
+  return time == std::string::npos ? -1 : std::atof(log.c_str() + time + 8);
+}
+
+std::string datesAndRegistrar(ListView& lv, int row) {
+  return lv.cell(row, 1) + "|" + lv.cell(row, 4) + "|" + lv.cell(row, 5) + "|" + lv.cell(row, 6);
+}
+
+TEST_F(DISABLED_FixtureWebJob, RdapFallbackOffSendsNothing) {
+  const std::string host = std::string("127.0.0.1:") + std::getenv("DVX_FIXTURE_PORT");
+  writeSetting("WhoisBase", "http://" + host + "/whois/");
+  writeSetting("BaiduHost", host);
+  writeSetting("RdapBootstrap", "http://" + host + "/rdap/dns.json");
+  writeSetting("RdapFallback", "假");
+  writeSetting("按过期日期排序", "假");
+  seed({named("thin.example")});
+  MainWindow& w = open(std::shared_ptr<PageFetcher>(makeXmlHttpFetcher()));
+  ASSERT_TRUE(waitForRefresh());
+  ListView lv = w.list();
+  EXPECT_EQ(datesAndRegistrar(lv, 0), "thin.example|找不到|找不到|");
+  const std::string log = requestLog(host);
+  EXPECT_EQ(timesRequested(log, "/whois/thin.example/"), 1) << log;
+  EXPECT_EQ(log.find("/rdap/"), std::string::npos) << log;
+}
+
+// RDAP behind the page, through the real fetch: the fixture web's bootstrap
+// sends ".example" names to its own /rdap/.
+TEST_F(DISABLED_FixtureWebJob, RdapGivesWhatThePageLacks) {
+  const std::string host = std::string("127.0.0.1:") + std::getenv("DVX_FIXTURE_PORT");
+  writeSetting("WhoisBase", "http://" + host + "/whois/");
+  writeSetting("BaiduHost", host);
+  writeSetting("RdapBootstrap", "http://" + host + "/rdap/dns.json");
+  writeSetting("RdapFallback", "真");
+  writeSetting("按过期日期排序", "假");
+  seed({named("thin.example"), named("full.example"), named("limited.example"), named("after.example")});
+  MainWindow& w = open(std::shared_ptr<PageFetcher>(makeXmlHttpFetcher()));
+  ASSERT_TRUE(waitForRefresh());
+  ListView lv = w.list();
+  // The page has no dates: both dates and the registrar from RDAP, stored.
+  EXPECT_EQ(datesAndRegistrar(lv, 0), "thin.example|1997/09/15|2028/09/14|Example Registrar, LLC");
+  EXPECT_EQ(w.store()->FindById(toInteger(lv.cell(0, 10))).ExpireDate, "2028/09/14");
+  // The page answers: its values, and no RDAP request.
+  EXPECT_EQ(datesAndRegistrar(lv, 1), "full.example|2010/03/05|2030/03/05|Example Registrar, Inc.");
+  // 429: "找不到" stays, and the host is not asked again during its
+  // Retry-After, so the next name keeps "找不到" without a request.
+  EXPECT_EQ(datesAndRegistrar(lv, 2), "limited.example|找不到|找不到|");
+  EXPECT_EQ(datesAndRegistrar(lv, 3), "after.example|找不到|找不到|");
+
+  const std::string log = requestLog(host);
+  EXPECT_EQ(timesRequested(log, "/rdap/dns.json"), 1) << log;
+  EXPECT_EQ(timesRequested(log, "/rdap/domain/thin.example"), 1) << log;
+  EXPECT_EQ(timesRequested(log, "/rdap/domain/full.example"), 0) << log;
+  EXPECT_EQ(timesRequested(log, "/rdap/domain/limited.example"), 1) << log;
+  EXPECT_EQ(timesRequested(log, "/rdap/domain/after.example"), 0) << log;
+  // Two requests to one host are a second apart at least.
+  const double gap = requestTime(log, "/rdap/domain/limited.example") - requestTime(log, "/rdap/domain/thin.example");
+  EXPECT_GE(gap, 0.95) << log;
+  std::printf("RDAP requests to one host %.2f s apart\n", gap);
 }
 
 // The title check fetches each site's own address, so the fixture web

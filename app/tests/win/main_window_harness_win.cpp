@@ -15,7 +15,12 @@ std::string settingsFileWithoutD() {
   return files.systemDirectory() + "\\Harnwick.txt";
 }
 
-void MainWindowHarness::SetUp() { removeFile(settingsFileWithoutD()); }
+void MainWindowHarness::SetUp() {
+  removeFile(settingsFileWithoutD());
+  // Windows under test never ask the outside RDAP servers; the RDAP tests
+  // switch it on with the fixture web's bootstrap.
+  writeSetting("RdapFallback", "假");
+}
 
 void MainWindowHarness::TearDown() {
   if (window_ && window_->hwnd()) close();

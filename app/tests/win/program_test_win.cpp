@@ -127,6 +127,7 @@ TEST_F(ProgramTest, ClosingWhileAPageHangsEndsPromptlyAndWritesNothing) {
   const std::string host = "127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
   writeProfileString(settings_, "Domivex", "WhoisBase", "http://" + host + "/");
   writeProfileString(settings_, "Domivex", "BaiduHost", host);
+  writeProfileString(settings_, "Domivex", "RdapFallback", "假");  // no outside RDAP server
 
   const std::string dbPath = dir_.path() + "\\domains.mdb";
   sqlite3* db = nullptr;
