@@ -101,17 +101,25 @@ TEST(RdapResponse, AnswersThatGiveNothing) {
 
 TEST(RdapResponse, WrongTypesAndQuotaNoticesAreSkipped) {
   // A quota notice as an object, events that are not objects, dates that are
-  // numbers, roles as a string, a vCard that is not one: no throw, and the
-  // one good event still counts.
+  // numbers, roles as a string, a vCard that is not one, a structured org:
+  // no throw, and what is well-formed still counts.
   const std::string body = R"json({"objectClassName":"domain","ldhName":"thin.example.",
-    "notices":{"title":"Quota exceeded (31/30)"},
-    "events":[7,"x",{"eventAction":"registration","eventDate":20200101},
+    "notices":{"title":"Quota exceeded (31/30)","events":[{"eventAction":"registration","eventDate":"2001-01-01"}]},
+    "events":[7,"x",[{"eventAction":"registration","eventDate":"2002-02-02"}],
+              {"eventAction":"registration","eventDate":20200101},
               {"eventAction":5,"eventDate":"2020-01-01"},
               {"eventAction":"EXPIRATION","eventDate":"2032-05-06T07:08:09Z"}],
-    "entities":[{"roles":"registrar","vcardArray":"x"},{"roles":["registrar"],"vcardArray":["vcard",{"fn":1}]},
-                {"roles":["registrar"],"vcardArray":["vcard",[["fn",{},"text",["Structured Registrar","x"]]]]}]})json";
-  RdapFacts f = extractRdapFacts(ok(body), "THIN.example");
-  EXPECT_EQ(facts(f), "|2032/05/06|");
+    "entities":[{"roles":"registrar","vcardArray":["vcard",[["fn",{},"text","Not Listed As Registrar"]]]},
+                {"roles":[["registrar"]],"vcardArray":"x"},
+                {"roles":["Registrar"],"vcardArray":["vcard",[["fn",{"x":["fn"]},"text",""],
+                 ["org",{},"text",["Structured Registrar","Unit"]],["fn",{},"text",7]]]}]})json";
+  EXPECT_EQ(facts(extractRdapFacts(ok(body), "THIN.example")), "|2032/05/06|Structured Registrar");
+  // errorCode of any type, or a class that is not a string, gives nothing.
+  for (const char* bad :
+       {R"({"objectClassName":"domain","errorCode":{"x":1},"events":[{"eventAction":"expiration","eventDate":"2030-01-01"}]})",
+        R"({"objectClassName":["domain"],"events":[{"eventAction":"expiration","eventDate":"2030-01-01"}]})"}) {
+    EXPECT_TRUE(extractRdapFacts(ok(bad), "thin.example").empty()) << bad;
+  }
 }
 
 TEST(RdapResponse, ThreeMegabyteAnswer) {
