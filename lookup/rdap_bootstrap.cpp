@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "lookup/idna.h"
 #include "text/gbk_text.h"
 
 namespace dvx {
@@ -68,7 +69,7 @@ bool RdapBootstrap::parse(const std::string& json, RdapBootstrap& out) {
 }
 
 std::string RdapBootstrap::domainUrl(const std::string& rawName) const {
-  std::string name = asciiLower(rawName);
+  std::string name = toALabels(rawName);
   if (!name.empty() && name.back() == '.') name.pop_back();
   if (name.empty() || name.front() == '.') return std::string();
   // Suffix starts from the right: position after each dot, longest first

@@ -13,8 +13,8 @@ class RdapBootstrap {
   // service. Never throws.
   static bool parse(const std::string& json, RdapBootstrap& out);
 
-  // The domain query URL for `name` ("" when no service covers it): the
-  // name lower-cased without a trailing dot, matched label by label from the
+  // The domain query URL for `name` (GBK text; "" when no service covers
+  // it): the name in A-labels, lower-cased, without a trailing dot, matched label by label from the
   // right against the longest entry, on that entry's https base (http only
   // when it has no https one), with "domain/" + name appended.
   std::string domainUrl(const std::string& name) const;

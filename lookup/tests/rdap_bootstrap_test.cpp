@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "lookup/idna.h"
 #include "lookup/rdap_bootstrap.h"
 
 namespace dvx {
@@ -56,6 +57,19 @@ TEST(RdapBootstrap, FilesThatAreNotBootstraps) {
   EXPECT_EQ(b.domainUrl("a.org"), "https://rdap.org.example/domain/a.org");
 }
 
+TEST(RdapBootstrap, NamesInALabels) {
+  // RFC 3492's own samples and the suffixes users hold.
+  EXPECT_EQ(toALabels("中国"), "xn--fiqs8s");
+  EXPECT_EQ(toALabels("例子.公司"), "xn--fsqu00a.xn--55qx5d");
+  EXPECT_EQ(toALabels("Shop.网络."), "shop.xn--io0a7i.");
+  EXPECT_EQ(toALabels("3年B組金八先生.com"), "xn--3b-ww4c5e180e575a65lsy2b.com");
+  std::string label;
+  for (int i = 0; i < 30; ++i) label += "例";
+  EXPECT_EQ(toALabels(label + ".com"), "xn--fsq" + std::string(29, 'a') + ".com");
+  // Longer than a label may be once encoded (63): no name.
+  EXPECT_EQ(toALabels(label + label + ".com"), "");
+}
+
 TEST(RdapBootstrap, TheShippedSnapshot) {
   const RdapBootstrap b = parsed(shippedBootstrapJson());
   EXPECT_EQ(b.publication(), "2026-01-30T00:00:01Z");
@@ -63,6 +77,8 @@ TEST(RdapBootstrap, TheShippedSnapshot) {
   EXPECT_EQ(b.domainUrl("Alpha-Rdap.com"), "https://rdap.verisign.com/com/v1/domain/alpha-rdap.com");
   EXPECT_EQ(b.domainUrl("example.fi"), "https://rdap.fi/rdap/rdap/domain/example.fi");
   EXPECT_EQ(b.domainUrl("example.xn--55qx5d"), "https://restwhois.ngtld.cn/domain/example.xn--55qx5d");
+  EXPECT_EQ(b.domainUrl("例子.公司"), "https://restwhois.ngtld.cn/domain/xn--fsqu00a.xn--55qx5d");
+  EXPECT_EQ(b.domainUrl("例子.中国"), "");
   EXPECT_EQ(b.domainUrl("example.ng"), "http://rdap.nic.net.ng/domain/example.ng");
   for (const char* none : {"example.cn", "example.com.cn", "example.xn--fiqs8s", "example.jp", "example.de",
                            "example.io", "example.co", "example.au"})
