@@ -2,15 +2,10 @@
 
 #include <cstdio>
 
+#include "text/date_time.h"
+
 namespace dvx {
 namespace {
-
-bool isLeapYear(long y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int daysInMonth(long y, int m) {
-  static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return (m == 2 && isLeapYear(y)) ? 29 : kDays[m - 1];
-}
 
 class Cursor {
  public:
@@ -103,7 +98,7 @@ std::string rdapDateToUtcDay(const std::string& text) {
 
   // Local time minus the offset is UTC; it moves the date by one day at most.
   const int utcMinute = minuteOfDay - offset;
-  long y = year;
+  int y = year;
   int m = month, d = day;
   if (utcMinute < 0) {
     if (--d == 0) {
@@ -124,7 +119,7 @@ std::string rdapDateToUtcDay(const std::string& text) {
   }
   if (y < 1 || y > 9999) return std::string();
   char buf[16];
-  std::snprintf(buf, sizeof buf, "%ld/%02d/%02d", y, m, d);
+  std::snprintf(buf, sizeof buf, "%d/%02d/%02d", y, m, d);
   return buf;
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <thread>
 
+#include "text/date_time.h"
 #include "text/gbk_text.h"
 
 namespace dvx {
@@ -22,16 +23,6 @@ class SystemClock : public RdapClock {
     if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
   }
 };
-
-// Days since 1970-01-01 of a proleptic Gregorian date.
-int64_t daysFromCivil(int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<int64_t>(doe) - 719468;
-}
 
 // Longest honoured wait, so a silly header cannot park a host for ever.
 constexpr int64_t kMaxBackOffMs = 24LL * 60 * 60 * 1000;

@@ -15,7 +15,19 @@ namespace {
 using namespace testing_win;
 
 // Run by with_fixture_web.sh, which starts the server and names its port.
-class DISABLED_FixtureWebJob : public MainWindowHarness {};
+class DISABLED_FixtureWebJob : public MainWindowHarness {
+ protected:
+  // Every lookup service at the fixture web, RDAP on or off; returns its host.
+  std::string pointAtFixtureWeb(bool rdap) {
+    const std::string host = std::string("127.0.0.1:") + std::getenv("DVX_FIXTURE_PORT");
+    writeSetting("WhoisBase", "http://" + host + "/whois/");
+    writeSetting("BaiduHost", host);
+    writeSetting("RdapBootstrap", "http://" + host + "/rdap/dns.json");
+    writeSetting("RdapFallback", rdap ? "真" : "假");
+    writeSetting("按过期日期排序", "假");
+    return host;
+  }
+};
 
 TEST_F(DISABLED_FixtureWebJob, FillsEveryColumnOfSeveralDomains) {
   const char* port = std::getenv("DVX_FIXTURE_PORT");
@@ -68,12 +80,7 @@ std::string datesAndRegistrar(ListView& lv, int row) {
 }
 
 TEST_F(DISABLED_FixtureWebJob, RdapFallbackOffSendsNothing) {
-  const std::string host = std::string("127.0.0.1:") + std::getenv("DVX_FIXTURE_PORT");
-  writeSetting("WhoisBase", "http://" + host + "/whois/");
-  writeSetting("BaiduHost", host);
-  writeSetting("RdapBootstrap", "http://" + host + "/rdap/dns.json");
-  writeSetting("RdapFallback", "假");
-  writeSetting("按过期日期排序", "假");
+  const std::string host = pointAtFixtureWeb(false);
   seed({named("thin.example")});
   MainWindow& w = open(std::shared_ptr<PageFetcher>(makeXmlHttpFetcher()));
   ASSERT_TRUE(waitForRefresh());
@@ -87,12 +94,7 @@ TEST_F(DISABLED_FixtureWebJob, RdapFallbackOffSendsNothing) {
 // RDAP behind the page, through the real fetch: the fixture web's bootstrap
 // sends ".example" names to its own /rdap/.
 TEST_F(DISABLED_FixtureWebJob, RdapGivesWhatThePageLacks) {
-  const std::string host = std::string("127.0.0.1:") + std::getenv("DVX_FIXTURE_PORT");
-  writeSetting("WhoisBase", "http://" + host + "/whois/");
-  writeSetting("BaiduHost", host);
-  writeSetting("RdapBootstrap", "http://" + host + "/rdap/dns.json");
-  writeSetting("RdapFallback", "真");
-  writeSetting("按过期日期排序", "假");
+  const std::string host = pointAtFixtureWeb(true);
   seed({named("thin.example"), named("full.example"), named("limited.example"), named("after.example")});
   MainWindow& w = open(std::shared_ptr<PageFetcher>(makeXmlHttpFetcher()));
   ASSERT_TRUE(waitForRefresh());
