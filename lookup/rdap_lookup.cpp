@@ -19,8 +19,10 @@ std::string hostKey(const std::string& url) {
 }  // namespace
 
 RdapContext& processRdapContext() {
-  static RdapContext context(systemRdapClock());
-  return context;
+  // Never destroyed: a detached lookup thread may still use it while the
+  // process ends.
+  static RdapContext* context = new RdapContext(systemRdapClock());
+  return *context;
 }
 
 RdapFacts lookupRdap(PageFetcher& fetcher, const LookupHosts& hosts, RdapContext& context,
