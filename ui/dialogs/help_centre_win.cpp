@@ -129,8 +129,10 @@ void HelpCentreWindow::createUsagePage() {
 }
 
 void HelpCentreWindow::createExpiryPage() {
-  pageChild(1, L"STATIC", expiryKnowledgeText(), SS_LEFT | SS_NOPREFIX, 29, 52, 520, 272, kIdExpiryText,
-            bodyFont_.get());
+  // A read-only edit rather than a label: the page's text is taller than its
+  // box, and the edit scrolls to its last sentence.
+  pageChild(1, L"EDIT", expiryKnowledgeText(), ES_MULTILINE | ES_READONLY | WS_VSCROLL, 29, 52, 520, 272,
+            kIdExpiryText, bodyFont_.get());
 }
 
 void HelpCentreWindow::createLinksPage() {
@@ -195,7 +197,7 @@ LRESULT HelpCentreWindow::onCtlColor(UINT msg, HDC dc, HWND control) {
     SetBkColor(dc, kDialogBackground);
     return reinterpret_cast<LRESULT>(linkBrush_.get());
   }
-  if (control == reference_) {
+  if (control == reference_ || id == kIdExpiryText) {
     // A read-only edit asks as a label does; it stays black on white.
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkColor(dc, RGB(255, 255, 255));
