@@ -401,6 +401,26 @@ bool DomainStore::MigrateOldDatabase(const std::string& oldPath, const std::stri
   }
 }
 
+bool DomainStore::CopyDatabase(const std::string& fromPath, const std::string& toPath) {
+  try {
+    const fs::path from = detail::fsPath(fromPath), to = detail::fsPath(toPath);
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(to, ec))) return false;
+    // A log left beside the target belongs to no file; the source's log,
+    // when there is one, holds committed rows and travels with it.
+    detail::removeCompanions(to);
+    fs::path fromLog = from, toLog = to;
+    fromLog += "-wal";
+    toLog += "-wal";
+    if (fs::exists(fs::symlink_status(fromLog, ec)) && !detail::copyVerified(fromLog, toLog)) return false;
+    if (detail::copyVerified(from, to)) return true;
+    fs::remove(toLog, ec);
+    return false;
+  } catch (...) {
+    return false;
+  }
+}
+
 std::vector<std::pair<int32_t, std::string>> DomainStore::LoadAll() {
   std::vector<std::pair<int32_t, std::string>> result;
   impl_->run([&](sqlite3* db, std::string& error) {

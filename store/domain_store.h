@@ -35,6 +35,12 @@ class DomainStore {
   static bool MigrateOldDatabase(const std::string& oldPath, const std::string& newPath,
                                  const std::string& backupPath, StoreErrorSink* errors);
 
+  // Copies the database at fromPath, with its write-ahead log, to toPath
+  // when no file is there yet, verifying every byte; the original is never
+  // changed. False when the copy could not be made (nothing is left at
+  // toPath then).
+  static bool CopyDatabase(const std::string& fromPath, const std::string& toPath);
+
   std::vector<std::pair<int32_t, std::string>> LoadAll();
   DomainRecord FindById(int32_t id);
   // Every record in ascending id order, in one walk: what FindById gives for
