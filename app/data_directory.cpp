@@ -55,8 +55,9 @@ std::string chooseSettingsFile(FilePlatform& fs) {
   if (writeNotice(fs, "d:\\Veltro\\")) return chooseDataDirectory(fs) + "Veltrosoft.p";
   const std::string system = withSeparator(fs.systemDirectory());
   if (!fs.canWriteIn(system)) {
+    // Like D:\Veltro\, the per-user folder gets its notice with the settings.
     const std::string userDir = userDataDirectory(fs);
-    if (!userDir.empty() && fs.canWriteIn(userDir)) return userDir + "Harnwick.txt";
+    if (!userDir.empty() && writeNotice(fs, userDir)) return userDir + "Harnwick.txt";
   }
   return system + "Harnwick.txt";
 }

@@ -103,6 +103,8 @@ TEST(DataDirectory, StandardUserKeepsEverythingInThePerUserFolder) {
   const std::string local = "C:\\Users\\u\\AppData\\Local";
   const std::string mine = local + "\\Domivex\\";
   FoldersFiles fs({local + "\\"}, local);
+  EXPECT_EQ(chooseSettingsFile(fs), mine + "Harnwick.txt");
+  EXPECT_EQ(fs.files.size(), 1u);  // the notice file, as on drive D:
   EXPECT_EQ(chooseDataDirectory(fs), mine);
   // The per-user data directory gets the notice file like D:\Veltro\.
   EXPECT_EQ(fs.files[mine + "\\用户注意.txt"], std::string(kNoticeText));
