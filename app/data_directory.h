@@ -17,11 +17,12 @@ class FilePlatform {
   virtual std::string systemDirectory() = 0;
   // True when a file can really be created in the existing directory (a
   // probe is made and removed); a standard user cannot write under
-  // Program Files or the system directory.
-  virtual bool canWriteIn(const std::string& gbkDir) = 0;
+  // Program Files or the system directory. A platform that cannot tell
+  // keeps the described places.
+  virtual bool canWriteIn(const std::string& /*gbkDir*/) { return true; }
   // The user's local application-data folder (%LOCALAPPDATA%), without a
   // trailing separator; empty when unknown.
-  virtual std::string localAppDataDirectory() = 0;
+  virtual std::string localAppDataDirectory() { return std::string(); }
 };
 
 extern const char kNoticeText[];  // the notice file's exact bytes

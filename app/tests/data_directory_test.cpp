@@ -25,8 +25,6 @@ class FakeFiles : public FilePlatform {
   }
   std::string windowsDirectory() override { return "E:\\WINNT"; }
   std::string systemDirectory() override { return "E:\\WINNT\\system32"; }
-  bool canWriteIn(const std::string& p) override { return writable(p); }
-  std::string localAppDataDirectory() override { return "E:\\Users\\u\\AppData\\Local"; }
 
   std::vector<std::string> made;
   std::map<std::string, std::string> files;
