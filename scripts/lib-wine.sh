@@ -35,12 +35,15 @@ stop_xvfb() {
 }
 
 # Which Debian fonts stand in for Windows' faces: the Latin UI faces take a
-# metric-compatible Liberation font (WenQuanYi drawn as Arial drops '-' and
-# '.' from domain names), the CJK faces WenQuanYi Zen Hei. Chinese text in a
-# Latin face falls back to WenQuanYi through the system font links.
+# metric-compatible Liberation font, the CJK faces WenQuanYi Micro Hei (Zen
+# Hei drops '-' and '.' at 12 px, so domain names would read wrong). Chinese
+# text in a Latin face falls back to the CJK font through the system font
+# links, as on Windows.
 DVX_LATIN_SANS_FACES=("Arial" "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif"
                       "MS Sans Serif" "Segoe UI" "Verdana" "System")
 DVX_CJK_FACES=("SimSun" "宋体" "NSimSun" "新宋体" "SimHei" "黑体" "Microsoft YaHei" "微软雅黑")
+DVX_CJK_FONT=${DVX_CJK_FONT:-WenQuanYi Micro Hei}
+DVX_CJK_FONT_FILE=${DVX_CJK_FONT_FILE:-wqy-microhei.ttc}
 
 # font_registry: the registry text for the replacements and links above.
 font_registry() {
@@ -48,10 +51,10 @@ font_registry() {
   printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
   for f in "${DVX_LATIN_SANS_FACES[@]}"; do printf '"%s"="Liberation Sans"\r\n' "$f"; done
   printf '"Times New Roman"="Liberation Serif"\r\n"Courier New"="Liberation Mono"\r\n'
-  for f in "${DVX_CJK_FACES[@]}"; do printf '"%s"="WenQuanYi Zen Hei"\r\n' "$f"; done
+  for f in "${DVX_CJK_FACES[@]}"; do printf '"%s"="%s"\r\n' "$f" "$DVX_CJK_FONT"; done
   printf '\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
   for f in "Liberation Sans" "Liberation Serif" "Liberation Mono" "${DVX_LATIN_SANS_FACES[@]}"; do
-    printf '"%s"=hex(7):%s\r\n' "$f" "$(printf 'wqy-zenhei.ttc,WenQuanYi Zen Hei\0\0' | iconv -f UTF-8 -t UTF-16LE |
+    printf '"%s"=hex(7):%s\r\n' "$f" "$(printf '%s,%s\0\0' "$DVX_CJK_FONT_FILE" "$DVX_CJK_FONT" | iconv -f UTF-8 -t UTF-16LE |
       od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$//')"
   done
 }
