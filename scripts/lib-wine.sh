@@ -42,8 +42,8 @@ stop_xvfb() {
 DVX_LATIN_SANS_FACES=("Arial" "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif"
                       "MS Sans Serif" "Segoe UI" "Verdana" "System")
 DVX_CJK_FACES=("SimSun" "宋体" "NSimSun" "新宋体" "SimHei" "黑体" "Microsoft YaHei" "微软雅黑")
-DVX_CJK_FONT=${DVX_CJK_FONT:-WenQuanYi Micro Hei}
-DVX_CJK_FONT_FILE=${DVX_CJK_FONT_FILE:-wqy-microhei.ttc}
+DVX_CJK_FONT="WenQuanYi Micro Hei"
+DVX_CJK_FONT_FILE="wqy-microhei.ttc"
 
 # font_registry: the registry text for the replacements and links above.
 font_registry() {
