@@ -67,7 +67,8 @@ font_registry() {
 # otherwise waits two seconds for each top-level window it hides.
 init_prefix() {
   local desktop=${1:-}
-  local marker="$WINEPREFIX/.domivex-ready"
+  # The marker names the font setup, so an older prefix gets the new one.
+  local marker="$WINEPREFIX/.domivex-ready-fonts2"
   [ -f "$marker" ] && return 0
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1 || { echo "wineboot failed" >&2; return 1; }
