@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "ui/scoped_handle_win.h"
-#include "ui/wide_win.h"
+#include "ui/common/scoped_handle_win.h"
+#include "ui/common/wide_win.h"
 
 namespace dvx {
 
