@@ -208,7 +208,8 @@ class DISABLED_StandardUser : public RunsTheProgram {
     if (sqlite3_open_v2(gbkToUtf8(path).c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
       sqlite3_stmt* st = nullptr;
       if (sqlite3_prepare_v2(db, "SELECT Domain FROM Domains ORDER BY id", -1, &st, nullptr) == SQLITE_OK)
-        while (sqlite3_step(st) == SQLITE_ROW) names.push_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+        while (sqlite3_step(st) == SQLITE_ROW)
+          names.push_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
       sqlite3_finalize(st);
     }
     sqlite3_close(db);
@@ -253,7 +254,8 @@ TEST_F(DISABLED_StandardUser, TheDatabaseBesideTheProgramIsCopiedOnceAndKept) {
   // A row added since is never replaced by a second copy.
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(gbkToUtf8(userDir_ + "\\domains.mdb").c_str(), &db), SQLITE_OK);
-  EXPECT_EQ(sqlite3_exec(db, "INSERT INTO Domains(Domain) VALUES('three.com')", nullptr, nullptr, nullptr), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(db, "INSERT INTO Domains(Domain) VALUES('three.com')", nullptr, nullptr, nullptr),
+            SQLITE_OK);
   sqlite3_close(db);
   runAndClose(3);
   EXPECT_EQ(readFileBytes(programDir_ + "\\domains.mdb"), original);
