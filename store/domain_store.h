@@ -31,7 +31,9 @@ class DomainStore {
   void OpenStore(const std::string& path);
   // Carries the six columns of an older, narrower file into a fresh database
   // at newPath and moves the old file to backupPath. Returns false when
-  // nothing could be carried (the caller then does not end the program).
+  // nothing could be carried (the caller then does not end the program),
+  // and also when the database at newPath already holds every name of the
+  // old file: it was carried before, so nothing is moved aside.
   static bool MigrateOldDatabase(const std::string& oldPath, const std::string& newPath,
                                  const std::string& backupPath, StoreErrorSink* errors);
 
