@@ -15,7 +15,7 @@ home=$(mktemp -d /tmp/domivex-std.XXXXXX)
 cleanup() {
   [ -n "${persist_pid:-}" ] && kill "$persist_pid" 2>/dev/null
   as_user wineserver -k >/dev/null 2>&1
-  userdel "$user" >/dev/null 2>&1
+  userdel -f "$user" >/dev/null 2>&1
   rm -rf "$home"
 }
 trap cleanup EXIT
