@@ -7,6 +7,7 @@ namespace dvx {
 
 const char kKeyWindowState[] = "位置";
 const char kKeySortByExpiry[] = "按过期日期排序";
+const char kKeyOldDatabaseCarried[] = "OldDatabaseCarried";
 const char kYes[] = "真";
 const char kNo[] = "假";
 

@@ -5,7 +5,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
+#include <set>
 #include <filesystem>
 #include <system_error>
 
@@ -221,6 +223,61 @@ void foldJournal(const fs::path& path) {
   }
 }
 
+using OldRows = std::vector<std::array<std::string, 6>>;
+
+// The six columns of every row of an older file, in the old order; false
+// (with the database's message) when the file cannot be read whole.
+bool readOldRows(const fs::path& oldFile, OldRows& rows, std::string& error) {
+  error = kNoConnection;
+  sqlite3* old = openFile(oldFile, SQLITE_OPEN_READWRITE, &error);
+  bool complete = false;
+  if (old != nullptr) {
+    Statement select;
+    if (select.prepare(old,
+                       "SELECT Domain, RegDate, ExpireDate, BaiduS, GoogleS, LastUpdate"
+                       " FROM Domains ORDER BY id",
+                       error)) {
+      int rc;
+      while ((rc = select.step(error)) == SQLITE_ROW) {
+        std::array<std::string, 6> row;
+        row[0] = select.utf8(0);
+        for (int c = 1; c < 6; ++c) row[c] = cutUtf8(select.utf8(c), kTextSize);
+        // A name that does not fit its column is not carried cut short;
+        // it stays in the backup.
+        if (utf8Length(row[0]) <= kDomainSize) rows.push_back(std::move(row));
+      }
+      complete = rc == SQLITE_DONE;
+      if (!complete) error = sqlite3_errmsg(old);
+    }
+  }
+  sqlite3_close(old);
+  return complete;
+}
+
+void moveToBackup(const fs::path& oldFile, const fs::path& backupFile) {
+  detail::removeCompanions(backupFile);
+  if (detail::moveFile(oldFile, backupFile)) detail::moveCompanions(oldFile, backupFile);
+}
+
+// True when the database at `path` holds a row for every name in `rows`.
+bool holdsEveryName(const fs::path& path, const OldRows& rows) {
+  std::set<std::string> names;
+  sqlite3* db = openFile(path, SQLITE_OPEN_READONLY);
+  bool complete = false;
+  if (db != nullptr) {
+    std::string error;
+    Statement select;
+    if (select.prepare(db, "SELECT Domain FROM Domains", error)) {
+      int rc;
+      while ((rc = select.step(error)) == SQLITE_ROW) names.insert(select.utf8(0));
+      complete = rc == SQLITE_DONE;
+    }
+  }
+  sqlite3_close(db);
+  return complete && std::all_of(rows.begin(), rows.end(),
+                                 [&](const std::array<std::string, 6>& r) { return names.count(r[0]) > 0; });
+}
+
 void showError(StoreErrorSink* errors, const std::string& utf8Message) {
   if (errors == nullptr || utf8Message.empty()) return;
   try {
@@ -335,43 +392,26 @@ bool DomainStore::MigrateOldDatabase(const std::string& oldPath, const std::stri
     const fs::path newFile = detail::fsPath(newPath);
     const fs::path backupFile = detail::fsPath(backupPath);
 
-    // Read the six columns of every old row, in the old order.
-    std::vector<std::array<std::string, 6>> rows;
-    {
-      std::string error = kNoConnection;
-      sqlite3* old = openFile(oldFile, SQLITE_OPEN_READWRITE, &error);
-      bool complete = false;
-      if (old != nullptr) {
-        Statement select;
-        if (select.prepare(old,
-                           "SELECT Domain, RegDate, ExpireDate, BaiduS, GoogleS, LastUpdate"
-                           " FROM Domains ORDER BY id",
-                           error)) {
-          int rc;
-          while ((rc = select.step(error)) == SQLITE_ROW) {
-            std::array<std::string, 6> row;
-            row[0] = select.utf8(0);
-            for (int c = 1; c < 6; ++c) row[c] = cutUtf8(select.utf8(c), kTextSize);
-            // A name that does not fit its column is not carried cut short;
-            // it stays in the backup.
-            if (utf8Length(row[0]) <= kDomainSize) rows.push_back(std::move(row));
-          }
-          complete = rc == SQLITE_DONE;
-          if (!complete) error = sqlite3_errmsg(old);
-        }
-      }
-      sqlite3_close(old);
-      if (!complete) {
-        showError(errors, error);
-        return false;
-      }
+    OldRows rows;
+    std::string error;
+    if (!readOldRows(oldFile, rows, error)) {
+      showError(errors, error);
+      return false;
+    }
+
+    std::error_code ec;
+    // A current file that already holds every carried name was made by an
+    // earlier carrying whose old file could not be moved away: it is kept
+    // as it is, and only the move of the old file is tried again.
+    if (!rows.empty() && fs::exists(fs::symlink_status(newFile, ec)) && holdsEveryName(newFile, rows)) {
+      moveToBackup(oldFile, backupFile);
+      return false;
     }
 
     const fs::path temp = detail::siblingTempName(newFile);
     if (!buildEmptyDatabase(temp, rows)) return false;
 
     // An existing current database is moved aside whole, never overwritten.
-    std::error_code ec;
     fs::path aside;
     if (fs::exists(fs::symlink_status(newFile, ec))) {
       foldJournal(newFile);
@@ -392,10 +432,29 @@ bool DomainStore::MigrateOldDatabase(const std::string& oldPath, const std::stri
     }
 
     // The old file goes to the backup name; when it can be neither moved nor
-    // copied it stays, and the next start carries it over again.
-    detail::removeCompanions(backupFile);
-    if (detail::moveFile(oldFile, backupFile)) detail::moveCompanions(oldFile, backupFile);
+    // copied it stays (the caller remembers that it was carried).
+    moveToBackup(oldFile, backupFile);
     return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool DomainStore::CopyDatabase(const std::string& fromPath, const std::string& toPath) {
+  try {
+    const fs::path from = detail::fsPath(fromPath), to = detail::fsPath(toPath);
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(to, ec))) return false;
+    // A log left beside the target belongs to no file; the source's log,
+    // when there is one, holds committed rows and travels with it.
+    detail::removeCompanions(to);
+    fs::path fromLog = from, toLog = to;
+    fromLog += "-wal";
+    toLog += "-wal";
+    if (fs::exists(fs::symlink_status(fromLog, ec)) && !detail::copyVerified(fromLog, toLog)) return false;
+    if (detail::copyVerified(from, to)) return true;
+    fs::remove(toLog, ec);
+    return false;
   } catch (...) {
     return false;
   }

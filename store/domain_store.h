@@ -31,9 +31,17 @@ class DomainStore {
   void OpenStore(const std::string& path);
   // Carries the six columns of an older, narrower file into a fresh database
   // at newPath and moves the old file to backupPath. Returns false when
-  // nothing could be carried (the caller then does not end the program).
+  // nothing could be carried (the caller then does not end the program),
+  // and also when the database at newPath already holds every name of the
+  // old file: it was carried before, so nothing is moved aside.
   static bool MigrateOldDatabase(const std::string& oldPath, const std::string& newPath,
                                  const std::string& backupPath, StoreErrorSink* errors);
+
+  // Copies the database at fromPath, with its write-ahead log, to toPath
+  // when no file is there yet, verifying every byte; the original is never
+  // changed. False when the copy could not be made (nothing is left at
+  // toPath then).
+  static bool CopyDatabase(const std::string& fromPath, const std::string& toPath);
 
   std::vector<std::pair<int32_t, std::string>> LoadAll();
   DomainRecord FindById(int32_t id);

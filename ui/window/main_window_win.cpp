@@ -194,7 +194,10 @@ LRESULT MainWindow::onCreate() {
 }
 
 void MainWindow::runStartup() {
-  databasePath_ = options_.programDir + "\\domains.mdb";
+  const std::string besideProgram = options_.programDir + "\\";
+  databasePath_ =
+      (options_.files ? chooseDatabaseDirectory(*options_.files, options_.programDir) : besideProgram) +
+      "domains.mdb";
   if (options_.files) settings_ = Settings(chooseSettingsFile(*options_.files));
   hosts_ = settings_.readHosts();
   if (options_.files) hosts_.dataDir = chooseDataDirectory(*options_.files);
@@ -207,20 +210,10 @@ void MainWindow::runStartup() {
   for (const ButtonSpec& b : kButtons) anchorControl(control(b.id), 3);
 
   storeErrors_ = std::make_unique<PromptStoreErrors>(options_.prompter);
-  const std::string oldPath = options_.programDir + "\\domain.mdb";
-  if (fileExists(oldPath)) {
-    const std::string backup =
-        (options_.files ? chooseDataDirectory(*options_.files) : std::string()) + "domain.mdb_old_Bak";
-    // When nothing could be carried the old file stays and the store has
-    // said why; ending here would end every later start the same way, so
-    // the program runs on with domains.mdb instead.
-    if (DomainStore::MigrateOldDatabase(oldPath, databasePath_, backup, storeErrors_.get())) {
-      migrated_ = true;
-      if (options_.prompter)
-        options_.prompter->notify("软件扩展了数据库字段数,请重打开软件", "提示", PromptIcon::Information);
-      PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-      return;
-    }
+  if (!carryDatabaseBesideProgram(besideProgram + "domains.mdb") ||
+      carryOldDatabase(besideProgram + "domain.mdb")) {
+    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+    return;
   }
 
   DomainStore::CreateIfMissing(databasePath_);
@@ -236,6 +229,43 @@ void MainWindow::runStartup() {
   const bool ticked = SendMessageW(check, BM_GETCHECK, 0, 0) == BST_CHECKED;
   const std::string sortSetting = settings_.ReadSetting(kKeySortByExpiry, ticked ? kYes : kNo);
   SendMessageW(check, BM_SETCHECK, sortSetting == kYes ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool MainWindow::carryDatabaseBesideProgram(const std::string& beside) {
+  // The program directory cannot be written (a standard user, the program
+  // under Program Files): its database is copied once to the per-user
+  // folder and the original is left as it is.
+  if (beside == databasePath_ || !fileExists(beside) || fileExists(databasePath_)) return true;
+  if (DomainStore::CopyDatabase(beside, databasePath_)) return true;
+  if (options_.prompter)
+    options_.prompter->notify("无法把数据库 " + beside + " 复制到 " + databasePath_ +
+                                  ",数据库未改动。请检查磁盘空间后重新打开软件",
+                              "提示", PromptIcon::Information);
+  return false;
+}
+
+bool MainWindow::carryOldDatabase(const std::string& oldPath) {
+  // Once carried, an older file that could not be moved away stays where
+  // it is and is never carried again: that would move the newer rows aside.
+  if (!fileExists(oldPath) || settings_.ReadSetting(kKeyOldDatabaseCarried, kNo) == kYes) return false;
+  const std::string backup =
+      (options_.files ? chooseDataDirectory(*options_.files) : std::string()) + "domain.mdb_old_Bak";
+  // When nothing could be carried the old file stays and the store has
+  // said why; ending here would end every later start the same way, so
+  // the program runs on with domains.mdb instead.
+  if (!DomainStore::MigrateOldDatabase(oldPath, databasePath_, backup, storeErrors_.get())) return false;
+  migrated_ = true;
+  if (fileExists(oldPath)) {
+    const bool remembered = settings_.WriteSetting(kKeyOldDatabaseCarried, kYes);
+    if (options_.prompter)
+      options_.prompter->notify("旧数据库 " + oldPath + " 的记录已转入 " + databasePath_ +
+                                    "。旧文件无法移到 " + backup + ",它留在原处," +
+                                    (remembered ? "以后不再转入" : "请关闭软件后手动移走它"),
+                                "提示", PromptIcon::Information);
+  }
+  if (options_.prompter)
+    options_.prompter->notify("软件扩展了数据库字段数,请重打开软件", "提示", PromptIcon::Information);
+  return true;
 }
 
 void MainWindow::applyWindowState(int state) {

@@ -146,6 +146,11 @@ class MainWindow {
 
   void createControls();
   void runStartup();
+  // False when the database beside the program was to be copied to the
+  // per-user folder and could not be (the program then ends).
+  bool carryDatabaseBesideProgram(const std::string& beside);
+  // True when an older database was carried over (the program then ends).
+  bool carryOldDatabase(const std::string& oldPath);
   void applyWindowState(int state);
   void onSortOptionClicked();
 
