@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <utility>
@@ -164,9 +163,10 @@ std::string fetchOnce(const std::string& url) {
 
 // The answer of a request running on its own thread: filled in by that
 // thread, read by the waiting one; whichever lets go last frees it.
+template <typename Result>
 struct PendingAnswer {
   HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  std::string bytes;
+  Result result{};
   ~PendingAnswer() {
     if (done) CloseHandle(done);
   }
@@ -197,23 +197,25 @@ bool waitWithMessages(HANDLE done, DWORD limitMs) {
   }
 }
 
-// Runs `request` on a thread of its own and waits at most `limitMs` for
-// it. A request still running then is left to end by itself (its thread
-// owns everything it uses) and the caller gets empty bytes.
+// Runs `request` (any kind of request, whatever it returns) on a thread of
+// its own and waits at most `limitMs` for it. A request still running then
+// is left to end by itself (its thread owns everything it uses) and the
+// caller gets an empty result, as for a request that failed.
 template <typename Request>
-std::string withinTimeLimit(Request request, DWORD limitMs) {
-  auto answer = std::make_shared<PendingAnswer>();
-  if (!answer->done) return std::string();
+auto withinTimeLimit(Request request, DWORD limitMs) -> decltype(request()) {
+  using Result = decltype(request());
+  auto answer = std::make_shared<PendingAnswer<Result>>();
+  if (!answer->done) return Result();
   std::thread([answer, request]() mutable {
     try {
-      answer->bytes = request();
+      answer->result = request();
     } catch (...) {
-      answer->bytes.clear();
+      answer->result = Result();
     }
     SetEvent(answer->done);
   }).detach();
-  if (!waitWithMessages(answer->done, limitMs)) return std::string();
-  return std::move(answer->bytes);
+  if (!waitWithMessages(answer->done, limitMs)) return Result();
+  return std::move(answer->result);
 }
 
 class XmlHttpFetcher : public PageFetcher {

@@ -74,7 +74,7 @@ const char* const kCannotRead = "the database cannot be read and is left as it i
 // Failures that mean the statement could not run at all (a table missing, a
 // file that is no database): shown like a statement refused at preparation.
 // Write failures roll back and are told as such by the operation (see
-// writeFailure).
+// writeWhole).
 bool isRejection(int rc) {
   switch (rc & 0xFF) {
     case SQLITE_ERROR:
@@ -672,8 +672,7 @@ int DomainStore::AddDomains(const std::string& text) {
     if (error.empty() && !refusesEveryWrite(rc)) {
       notStored = 0;
       for (size_t i = 0; i < names.size(); ++i) {
-        std::string lineFailure;
-        rc = insertRange(db, find, insert, names, i, i + 1, error, lineFailure);
+        rc = insertRange(db, find, insert, names, i, i + 1, error, failure);
         if (rc == SQLITE_OK) continue;
         if (!error.empty() || refusesEveryWrite(rc)) {
           notStored += names.size() - i;
