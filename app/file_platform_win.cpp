@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "ui/scoped_handle_win.h"
-#include "ui/wide_win.h"
+#include "ui/common/scoped_handle_win.h"
+#include "ui/common/wide_win.h"
 
 namespace dvx {
 

@@ -4,9 +4,9 @@
 
 #include "app/file_platform_win.h"
 #include "app/program_dir_win.h"
-#include "ui/process_launcher_win.h"
-#include "ui/message_box_win.h"
-#include "ui/main_window_win.h"
+#include "ui/dialogs/process_launcher_win.h"
+#include "ui/common/message_box_win.h"
+#include "ui/window/main_window_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES |

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "ui/wide_win.h"
+#include "ui/common/wide_win.h"
 
 namespace dvx {
 

@@ -18,8 +18,8 @@
 #include "store/domain_store.h"
 #include "text/codepage.h"
 #include "text/date_time.h"
-#include "ui/main_window_win.h"
-#include "ui/sort_order.h"
+#include "ui/window/main_window_win.h"
+#include "ui/list/sort_order.h"
 
 using namespace dvx;
 using Clock = std::chrono::steady_clock;

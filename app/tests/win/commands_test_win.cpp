@@ -6,10 +6,10 @@
 
 #include "main_window_harness_win.h"
 #include "text/gbk_text.h"
-#include "ui/add_domains_dialog_win.h"
-#include "ui/modify_domain_dialog_win.h"
-#include "ui/process_launcher.h"
-#include "ui/wide_win.h"
+#include "ui/dialogs/add_domains_dialog_win.h"
+#include "ui/dialogs/modify_domain_dialog_win.h"
+#include "ui/dialogs/process_launcher.h"
+#include "ui/common/wide_win.h"
 
 namespace dvx {
 namespace {

@@ -8,9 +8,9 @@
 #include "main_window_harness_win.h"
 #include "text/date_time.h"
 #include "text/gbk_text.h"
-#include "ui/cell_colour_registry.h"
-#include "ui/query_job_win.h"
-#include "ui/wide_win.h"
+#include "ui/list/cell_colour_registry.h"
+#include "ui/window/query_job_win.h"
+#include "ui/common/wide_win.h"
 
 namespace dvx {
 namespace {

@@ -15,7 +15,7 @@
 #include "lookup/page_fetcher.h"
 #include "store/domain_store.h"
 #include "test_support_win.h"
-#include "ui/main_window_win.h"
+#include "ui/window/main_window_win.h"
 
 namespace dvx {
 namespace testing_win {

@@ -11,8 +11,8 @@
 #include "app/profile_file.h"
 #include "main_window_harness_win.h"
 #include "text/codepage.h"
-#include "ui/main_window_win.h"
-#include "ui/wide_win.h"
+#include "ui/window/main_window_win.h"
+#include "ui/common/wide_win.h"
 
 namespace dvx {
 namespace {

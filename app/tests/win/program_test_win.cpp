@@ -9,8 +9,8 @@
 #include "app/profile_file.h"
 #include "main_window_harness_win.h"
 #include "text/codepage.h"
-#include "ui/scoped_handle_win.h"
-#include "ui/wide_win.h"
+#include "ui/common/scoped_handle_win.h"
+#include "ui/common/wide_win.h"
 
 namespace dvx {
 namespace {

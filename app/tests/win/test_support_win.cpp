@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "text/codepage.h"
-#include "ui/wide_win.h"
+#include "ui/common/wide_win.h"
 
 namespace dvx {
 namespace testing_win {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/prompter.h"
-#include "ui/tests/win/pump_until_win.h"
+#include "ui/window/prompter.h"
+#include "ui/dialogs/tests/win/pump_until_win.h"
 
 namespace dvx {
 namespace testing_win {

@@ -1,0 +1,135 @@
+// The main window's commands that open dialogs or start workers: add,
+// modify, export, help and the site title check.
+#include <windows.h>
+
+#include <thread>
+
+#include "lookup/title_check.h"
+#include "store/normalise_domain.h"
+#include "text/gbk_text.h"
+#include "ui/dialogs/add_domains_dialog_win.h"
+#include "ui/window/main_window_win.h"
+#include "ui/dialogs/modify_domain_dialog_win.h"
+#include "ui/dialogs/tool_window_win.h"
+#include "ui/common/ui_thread_win.h"
+
+namespace dvx {
+
+namespace {
+
+// Starts `body` on a thread of its own; a failure to start ends the task.
+void startWorker(const std::shared_ptr<WorkerFlags>& flags, std::function<void()> body) {
+  try {
+    std::thread([flags, body] {
+      try {
+        body();
+      } catch (...) {
+        // A worker never takes the process down.
+      }
+      flags->running = false;
+    }).detach();
+  } catch (...) {
+    flags->running = false;
+  }
+}
+
+}  // namespace
+
+void MainWindow::onAddClicked() {
+  AddDomainsDialog dialog;
+  dialog.blockedWindow = hwnd_;
+  if (dialog.run()) startAddJob(dialog.text());
+}
+
+void MainWindow::startAddJob(const std::string& text) {
+  if (text.empty() || addJobRunning()) return;
+  // "全部重查(&F)" is held back too: it would use the store while the add
+  // job does. The query job that the reload starts sets all four again.
+  enableJobButtons(false, false, false, false);
+  auto flags = std::make_shared<WorkerFlags>();
+  addJob_ = flags;
+  auto store = store_;
+  HWND hwnd = hwnd_;
+  startWorker(flags, [this, flags, store, hwnd, text] {
+    const int notStored = store ? store->AddDomains(text) : 0;
+    // Stopped with the window: rows already appended stay.
+    if (flags->abandoned) return;
+    runOnUiThread(hwnd, [&] {
+      if (flags->abandoned) return;
+      flags->running = false;
+      // The store has said why; this says what it cost.
+      if (notStored > 0 && options_.prompter)
+        options_.prompter->notify(std::to_string(notStored) + " 行域名未能保存到数据库", "提示",
+                                  PromptIcon::Warning);
+      reloadList();
+    });
+  });
+}
+
+void MainWindow::openModifyDialog(int id) {
+  ModifyDomainDialog dialog;
+  dialog.blockedWindow = hwnd_;
+  dialog.initialName = store_ ? store_->FindById(id).Domain : std::string();
+  dialog.launcher = options_.launcher;
+  dialog.hosts = hosts_;
+  if (dialog.run()) saveModifiedName(id, dialog.initialName, dialog.text());
+}
+
+void MainWindow::saveModifiedName(int id, const std::string& initialName, const std::string& typed) {
+  // The comparison is on the raw text; cleaning comes after it.
+  if (typed.empty() || typed == initialName) return;
+  const std::string name = normaliseDomain(typed);
+  if (name.empty()) return;
+  if (store_) store_->Rename(id, name);
+  reloadList();
+  processPendingMessages();
+}
+
+void MainWindow::startTitleCheck() {
+  if (titleCheckRunning()) return;
+  if (!options_.prompter ||
+      !options_.prompter->askYesNo("软件将获取每个网站的标题,以便您判断网站是否正常,是否继续?", "提示",
+                                   PromptIcon::Question))
+    return;
+  EnableWindow(control(kIdTitleCheck), FALSE);
+  auto flags = std::make_shared<WorkerFlags>();
+  titleJob_ = flags;
+  auto fetcher = options_.fetcher;
+  HWND hwnd = hwnd_;
+  startWorker(flags, [this, flags, fetcher, hwnd] {
+    auto ui = [&](const std::function<void()>& work) {
+      return !flags->abandoned && runOnUiThread(hwnd, [&] {
+        if (!flags->abandoned) work();
+      });
+    };
+    int rows = 0;
+    ui([&] { rows = list().rowCount(); });
+    for (int r = 0; r < rows && !flags->abandoned; ++r) {
+      std::string domain, id;
+      ui([&] {
+        ListView lv = list();
+        if (r >= lv.rowCount()) return;
+        domain = lv.cell(r, 1);
+        id = lv.cell(r, 10);
+        lv.setCell(r, 4, "获取中...");
+      });
+      if (id.empty() && domain.empty()) continue;
+      const std::string title = fetcher ? siteTitleText(*fetcher, domain) : std::string("未正确获取到!");
+      ui([&] {
+        // The row may have moved (a sort) or gone (a reload) meanwhile.
+        ListView lv = list();
+        const int n = lv.rowCount();
+        int row = r < n && lv.cell(r, 10) == id ? r : -1;
+        for (int i = 0; row < 0 && i < n; ++i)
+          if (lv.cell(i, 10) == id && lv.cell(i, 1) == domain) row = i;
+        if (row >= 0) lv.setCell(row, 4, title);
+      });
+    }
+    ui([&] {
+      flags->running = false;
+      EnableWindow(control(kIdTitleCheck), TRUE);
+    });
+  });
+}
+
+}  // namespace dvx

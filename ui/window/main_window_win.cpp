@@ -1,0 +1,311 @@
+#include "ui/window/main_window_win.h"
+
+#include <commctrl.h>
+
+#include <filesystem>
+
+#include "text/codepage.h"
+#include "ui/list/anchoring_win.h"
+#include "ui/list/row_icons_win.h"
+#include "ui/window/query_job_win.h"
+#include "text/gbk_text.h"
+#include "ui/common/ui_thread_win.h"
+#include "ui/common/app_messages_win.h"
+#include "ui/common/wide_win.h"
+
+namespace dvx {
+
+namespace {
+
+const wchar_t kClassName[] = L"DomivexMainWindow";
+constexpr int kWindowWidth = 926, kWindowHeight = 467;
+constexpr COLORREF kHintGrey = RGB(192, 192, 192);
+
+struct ButtonSpec {
+  int id;
+  const char* caption;
+  int x, y, w, h;
+  bool initiallyEnabled;
+};
+
+const ButtonSpec kButtons[] = {
+    {kIdTitleCheck, "取标题(&T)", 464, 366, 83, 28, true},
+    {kIdRequeryFailed, "重查错误项", 464, 395, 83, 28, true},
+    {kIdAdd, "添加(&A)", 549, 366, 83, 28, true},
+    {kIdDelete, "删除选中(&D)", 633, 366, 83, 28, false},
+    {kIdRequeryOne, "重查选中(&C)", 717, 366, 83, 28, false},
+    {kIdRequeryAll, "全部重查(&F)", 800, 366, 83, 28, false},
+    {kIdExport, "导出(&L)", 633, 395, 83, 28, true},
+    {kIdHelp, "帮助(&H)", 717, 395, 83, 28, true},
+    {kIdClose, "关闭(&E)", 800, 395, 83, 28, true},
+};
+
+struct ColumnSpec {
+  const char* title;
+  int width;
+};
+
+const ColumnSpec kColumns[] = {
+    {"编号", 46},      {"域名 (双击修改)", 180}, {"所有者", 0},     {"管理员", 0},
+    {"注册日期", 120}, {"过期日期", 120},        {"域名商", 150},   {"百度收录", 80},
+    {"百度关键词", 0}, {"Google收录", 0},        {"ID", 0},
+};
+
+bool fileExists(const std::string& gbkPath) {
+  std::error_code ec;
+  return std::filesystem::exists(std::filesystem::u8path(gbkToUtf8(gbkPath)), ec);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options)) {}
+
+MainWindow::~MainWindow() {
+  if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+}
+
+HWND MainWindow::create(HINSTANCE instance) {
+  static bool registered = false;
+  if (!registered) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = &MainWindow::wndProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, L"IDI_DOMIVEX");
+    wc.hIconSm = wc.hIcon;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    registered = RegisterClassExW(&wc) != 0;
+  }
+  const std::wstring title = toWide(productTitle());
+  CreateWindowExW(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 50, 50,
+                  kWindowWidth, kWindowHeight, nullptr, nullptr, instance, this);
+  return hwnd_;
+}
+
+void MainWindow::show() {
+  if (!hwnd_) return;
+  if (centreOnShow_) {
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  }
+  ShowWindow(hwnd_, showCommand_);
+  UpdateWindow(hwnd_);
+}
+
+LRESULT CALLBACK MainWindow::wndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  MainWindow* self = nullptr;
+  if (msg == WM_NCCREATE) {
+    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  try {
+    return self->handle(msg, wParam, lParam);
+  } catch (...) {
+    // No exception crosses the window procedure.
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+}
+
+LRESULT MainWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_CREATE: return onCreate();
+    case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_NOTIFY: return onNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_CTLCOLORSTATIC:
+      return onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_APP_RUN: return handleRunMessage(wParam);
+    case WM_DESTROY: onDestroy(); return 0;
+    case WM_NCDESTROY: {
+      const LRESULT r = DefWindowProcW(hwnd_, msg, wParam, lParam);
+      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      return r;
+    }
+    default: break;
+  }
+  return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+void MainWindow::createControls() {
+  HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
+  listFont_.reset(makeFont(L"Arial", 12));
+  hintFont_.reset(makeFont(L"宋体", 14));
+  uiFont_.reset(makeFont(L"宋体", 12));
+
+  HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL,
+                              7, 7, 905, 346, hwnd_, reinterpret_cast<HMENU>(kIdList), inst, nullptr);
+  list_ = list;
+  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+               LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
+  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(createRowImageList()));
+  SendMessageW(list, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
+  SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, RGB(255, 255, 255));
+  SendMessageW(list, LVM_SETBKCOLOR, 0, RGB(255, 255, 255));
+  for (int i = 0; i < static_cast<int>(sizeof kColumns / sizeof kColumns[0]); ++i) {
+    std::wstring t = toWide(kColumns[i].title);
+    LVCOLUMNW col{};
+    col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    col.pszText = &t[0];
+    col.cx = kColumns[i].width;
+    col.iSubItem = i;
+    SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
+  }
+
+  auto label = [&](int id, const char* text, int x, int y, int w, int h) {
+    HWND l = CreateWindowExW(WS_EX_TRANSPARENT, L"STATIC", toWide(text).c_str(),
+                             WS_CHILD | WS_VISIBLE | WS_DISABLED | SS_LEFT, x, y, w, h, hwnd_,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
+    SendMessageW(l, WM_SETFONT, reinterpret_cast<WPARAM>(hintFont_.get()), FALSE);
+  };
+  label(kIdHint1, "本软件能批量查询域名过期日期,以便您及时续费", 17, 368, 407, 24);
+  label(kIdHint2, "软件将不断升级增强功能,欢迎大家提出宝贵意见和建议!", 17, 396, 367, 24);
+
+  HWND check = CreateWindowExW(0, L"BUTTON", toWide("按过期日期排序").c_str(),
+                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 340, 369, 113, 24,
+                               hwnd_, reinterpret_cast<HMENU>(kIdSortCheck), inst, nullptr);
+  SendMessageW(check, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), FALSE);
+  SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);  // the designed state is ticked
+
+  for (const ButtonSpec& b : kButtons) {
+    HWND h = CreateWindowExW(0, L"BUTTON", toWide(b.caption).c_str(),
+                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, b.x, b.y, b.w, b.h,
+                             hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)), inst, nullptr);
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), FALSE);
+    EnableWindow(h, b.initiallyEnabled);
+  }
+}
+
+LRESULT MainWindow::onCreate() {
+  createControls();
+  runStartup();
+  return 0;
+}
+
+void MainWindow::runStartup() {
+  databasePath_ = options_.programDir + "\\domains.mdb";
+  if (options_.files) settings_ = Settings(chooseSettingsFile(*options_.files));
+  hosts_ = settings_.readHosts();
+  setWindowText(hwnd_, productTitle());
+
+  // The list stretches, the labels and the option stay bottom-left, the
+  // buttons bottom-right.
+  anchorControl(control(kIdList), 1);
+  for (int id : {kIdHint1, kIdHint2, kIdSortCheck}) anchorControl(control(id), 2);
+  for (const ButtonSpec& b : kButtons) anchorControl(control(b.id), 3);
+
+  storeErrors_ = std::make_unique<PromptStoreErrors>(options_.prompter);
+  const std::string oldPath = options_.programDir + "\\domain.mdb";
+  if (fileExists(oldPath)) {
+    const std::string backup =
+        (options_.files ? chooseDataDirectory(*options_.files) : std::string()) + "domain.mdb_old_Bak";
+    // When nothing could be carried the old file stays and the store has
+    // said why; ending here would end every later start the same way, so
+    // the program runs on with domains.mdb instead.
+    if (DomainStore::MigrateOldDatabase(oldPath, databasePath_, backup, storeErrors_.get())) {
+      migrated_ = true;
+      if (options_.prompter)
+        options_.prompter->notify("软件扩展了数据库字段数,请重打开软件", "提示", PromptIcon::Information);
+      PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+      return;
+    }
+  }
+
+  DomainStore::CreateIfMissing(databasePath_);
+  store_ = std::make_shared<DomainStore>(storeErrors_.get());
+  store_->OpenStore(databasePath_);
+  reloadList();
+
+  // An absent key keeps the window's current (normal) state.
+  const int state = toInteger(settings_.ReadSetting(kKeyWindowState, "0"));
+  applyWindowState(state);
+
+  HWND check = control(kIdSortCheck);
+  const bool ticked = SendMessageW(check, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  const std::string sortSetting = settings_.ReadSetting(kKeySortByExpiry, ticked ? kYes : kNo);
+  SendMessageW(check, BM_SETCHECK, sortSetting == kYes ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void MainWindow::applyWindowState(int state) {
+  // The window is not visible yet: it takes the state when it is shown.
+  centreOnShow_ = false;
+  switch (state) {
+    case 1: showCommand_ = SW_SHOWNORMAL; centreOnShow_ = true; break;
+    case 2: showCommand_ = SW_SHOWMINIMIZED; break;
+    case 3: showCommand_ = SW_SHOWMAXIMIZED; break;
+    default: showCommand_ = SW_SHOWNORMAL; break;
+  }
+  if (IsWindowVisible(hwnd_)) show();
+}
+
+void MainWindow::onDestroy() {
+  // 1 (centred) is never written back.
+  const char* state = IsIconic(hwnd_) ? "2" : IsZoomed(hwnd_) ? "3" : "0";
+  settings_.WriteSetting(kKeyWindowState, state);
+  // A running job is not waited for: a lookup still fetching is dropped.
+  if (job_) job_->abandon();
+  for (const auto& worker : {addJob_, titleJob_})
+    if (worker) worker->abandoned = true;
+  if (options_.quitOnDestroy) PostQuitMessage(0);
+}
+
+void MainWindow::onCommand(int id, int code) {
+  switch (id) {
+    case kIdClose: PostMessageW(hwnd_, WM_CLOSE, 0, 0); break;
+    case kIdDelete: deleteSelected(); break;
+    case kIdRequeryOne: requeryOne(); break;
+    case kIdRequeryAll: requeryAll(); break;
+    case kIdRequeryFailed: requeryFailed(); break;
+    case kIdAdd: onAddClicked(); break;
+    case kIdTitleCheck: startTitleCheck(); break;
+    case kIdExport:
+      export_.readRows = [this] { return exportRowsFromList(list()); };
+      export_.files = options_.files;
+      export_.launcher = options_.launcher;
+      export_.open(hwnd_);
+      break;
+    case kIdHelp:
+      help_.launcher = options_.launcher;
+      help_.open(hwnd_);
+      break;
+    case kIdSortCheck:
+      if (code == BN_CLICKED) onSortOptionClicked();
+      break;
+    default: break;
+  }
+}
+
+void MainWindow::onSortOptionClicked() {
+  const bool ticked = SendMessageW(control(kIdSortCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  settings_.WriteSetting(kKeySortByExpiry, ticked ? kYes : kNo);
+  if (options_.prompter)
+    options_.prompter->notify("您的修改将在下次重新打开软件时生效!", "提示", PromptIcon::Question);
+}
+
+LRESULT MainWindow::onCtlColorStatic(HDC dc, HWND ctl) {
+  const int id = GetDlgCtrlID(ctl);
+  if (id == kIdHint1 || id == kIdHint2) {
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kHintGrey);
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  }
+  if (id == kIdSortCheck) {
+    // The check box takes the main window's background colour.
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  }
+  return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(ctl));
+}
+
+}  // namespace dvx

@@ -1,0 +1,176 @@
+// The main window: the domain list, two hint labels, the sort option and nine
+// command buttons. Its creation runs the program's start-up sequence.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include <atomic>
+
+#include "app/data_directory.h"
+#include "lookup/lookup_hosts.h"
+#include "lookup/page_fetcher.h"
+#include "app/settings.h"
+#include "store/domain_store.h"
+#include "ui/dialogs/export_dialog_win.h"
+#include "ui/common/gdi_win.h"
+#include "ui/dialogs/help_centre_win.h"
+#include "ui/dialogs/process_launcher.h"
+#include "ui/list/list_view_win.h"
+#include "ui/common/message_box_win.h"
+#include "ui/window/prompter.h"
+
+namespace dvx {
+
+enum MainControlId : int {
+  kIdList = 100,
+  kIdHint1,
+  kIdHint2,
+  kIdSortCheck,
+  kIdTitleCheck,
+  kIdRequeryFailed,
+  kIdAdd,
+  kIdDelete,
+  kIdRequeryOne,
+  kIdRequeryAll,
+  kIdExport,
+  kIdHelp,
+  kIdClose,
+};
+
+class QueryJob;
+
+// What the UI thread knows of a worker it started and does not wait for.
+struct WorkerFlags {
+  std::atomic<bool> running{true};
+  std::atomic<bool> abandoned{false};  // the window is gone: touch nothing
+};
+
+struct MainWindowOptions {
+  std::string programDir;             // GBK, without a trailing separator
+  Prompter* prompter = nullptr;       // questions and notices
+  FilePlatform* files = nullptr;      // data directory choice
+  std::shared_ptr<PageFetcher> fetcher;  // the web, for lookups
+  ProcessLauncher* launcher = nullptr;  // Explorer for web pages, Notepad for the export
+  bool quitOnDestroy = true;          // false in tests that make several windows
+  int pauseAfterLookupMs = 900;       // the pause after each looked-up domain
+};
+
+class MainWindow {
+ public:
+  explicit MainWindow(MainWindowOptions options);
+  ~MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Creates the window, which runs the start-up sequence. Null on failure.
+  HWND create(HINSTANCE instance);
+  // How the window is first shown: the remembered "位置" state.
+  int initialShowCommand() const { return showCommand_; }
+  void show();
+
+  HWND hwnd() const { return hwnd_; }
+  HWND control(int id) const { return GetDlgItem(hwnd_, id); }
+  ListView list() const { return ListView(list_); }
+  const Settings& settings() const { return settings_; }
+  const std::string& databasePath() const { return databasePath_; }
+  DomainStore* store() { return store_.get(); }
+  std::shared_ptr<DomainStore> sharedStore() const { return store_; }
+  bool migrated() const { return migrated_; }
+  // True from a query job's setBusy to its finishRefresh.
+  bool jobRunning() const { return jobRunning_; }
+  bool sortAscending() const { return sortAscending_; }
+  int rememberedRow() const { return rememberedRow_; }
+  // How many query jobs have run their finishing step.
+  int refreshCount() const { return refreshCount_; }
+  std::shared_ptr<QueryJob> currentJob() const { return job_; }
+
+  // Empties the list, refills it from the store and starts a query job.
+  // A job still running finishes the row it is on and stops first. Any
+  // thread may call; the work runs on the UI thread.
+  void reloadList();
+
+  // --- Used by the query job, on the UI thread -----------------------------
+  void setBusy();
+  // `freshRow`: the row was just loaded and its looked-up cells are empty,
+  // so empty values need not be written (the title check's column aside).
+  void fillRowFromRecord(int row, const DomainRecord& rec, bool lookedUp, bool freshRow = false);
+  void renumberAndColour();
+  void updateCommandStates();
+  void finishRefresh();
+  void setProgressTitle(const std::string& domain);
+  void restoreTitle();
+  bool failedItemsMode() const { return failedItemsMode_; }
+  int pauseAfterLookupMs() const { return options_.pauseAfterLookupMs; }
+  const LookupHosts& hosts() const { return hosts_; }
+  std::shared_ptr<PageFetcher> fetcher() const { return options_.fetcher; }
+
+  // --- Commands -------------------------------------------------------------
+  std::string sortList(int column, bool ascending, bool caseSensitive, int kind);
+  void onHeaderClick(int column);
+  void deleteSelected();
+  void requeryOne();
+  void requeryAll();
+  void requeryFailed();
+  void onRowDoubleClick();
+  // The add job: stores the typed names on a thread of its own, then
+  // reloads the list.
+  void startAddJob(const std::string& text);
+  bool addJobRunning() const { return addJob_ && addJob_->running; }
+  // The modify dialog's save: the typed text against the name it opened with.
+  void saveModifiedName(int id, const std::string& initialName, const std::string& typed);
+  void startTitleCheck();
+  bool titleCheckRunning() const { return titleJob_ && titleJob_->running; }
+  HWND exportWindow() const { return export_.hwnd(); }
+  HWND helpWindow() const { return help_.hwnd(); }
+  // Waits for a store operation in progress and closes the store for good.
+  void closeStore() {
+    if (store_) store_->Close();
+  }
+
+ private:
+  static LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT onCreate();
+  void onDestroy();
+  void onCommand(int id, int code);
+  LRESULT onCtlColorStatic(HDC dc, HWND control);
+  LRESULT onNotify(NMHDR* hdr);
+  void onGetMinMaxInfo(MINMAXINFO* info);
+  void refillRows();
+  static int CALLBACK compareRanks(LPARAM a, LPARAM b, LPARAM);
+  void enableJobButtons(bool add, bool del, bool one, bool all);
+  void onAddClicked();
+  void openModifyDialog(int id);
+
+  void createControls();
+  void runStartup();
+  void applyWindowState(int state);
+  void onSortOptionClicked();
+
+  MainWindowOptions options_;
+  HWND hwnd_ = nullptr;
+  Settings settings_;
+  std::string databasePath_;
+  std::unique_ptr<PromptStoreErrors> storeErrors_;
+  std::shared_ptr<DomainStore> store_;
+  std::shared_ptr<QueryJob> job_;
+  LookupHosts hosts_;
+  bool migrated_ = false;
+  bool jobRunning_ = false;
+  bool failedItemsMode_ = false;
+  bool sortAscending_ = false;
+  int rememberedRow_ = 0;
+  int refreshCount_ = 0;
+  LPARAM nextSlot_ = 0;  // the data of the next appended row
+  HWND list_ = nullptr;  // kept: looking a child up costs a server call under Wine
+  std::shared_ptr<WorkerFlags> addJob_, titleJob_;
+  ExportSettingsDialog export_;
+  HelpCentreWindow help_;
+  int showCommand_ = SW_SHOWNORMAL;
+  bool centreOnShow_ = false;
+  ScopedFont listFont_, hintFont_, uiFont_;
+};
+
+}  // namespace dvx
