@@ -8,8 +8,8 @@
 
 #include "main_window_harness_win.h"
 #include "text/codepage.h"
-#include "ui/add_domains_dialog_win.h"
-#include "ui/wide_win.h"
+#include "ui/dialogs/add_domains_dialog_win.h"
+#include "ui/common/wide_win.h"
 
 namespace dvx {
 namespace {

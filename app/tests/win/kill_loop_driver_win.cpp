@@ -19,9 +19,9 @@
 
 #include "app/profile_file.h"
 #include "main_window_harness_win.h"
-#include "ui/add_domains_dialog_win.h"
-#include "ui/scoped_handle_win.h"
-#include "ui/wide_win.h"
+#include "ui/dialogs/add_domains_dialog_win.h"
+#include "ui/common/scoped_handle_win.h"
+#include "ui/common/wide_win.h"
 
 namespace dvx {
 namespace {
