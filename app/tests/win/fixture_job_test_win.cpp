@@ -16,15 +16,21 @@ namespace {
 using namespace testing_win;
 
 // Run by with_fixture_web.sh, which starts the server and names its port.
-class DISABLED_FixtureWebJob : public MainWindowHarness {};
+class DISABLED_FixtureWebJob : public MainWindowHarness {
+ protected:
+  // Lookups go to the fixture web, in the stored order.
+  void useFixtureWeb() {
+    const char* port = std::getenv("DVX_FIXTURE_PORT");
+    ASSERT_NE(port, nullptr);
+    const std::string host = std::string("127.0.0.1:") + port;
+    writeSetting("WhoisBase", "http://" + host + "/whois/");
+    writeSetting("BaiduHost", host);
+    writeSetting("按过期日期排序", "假");
+  }
+};
 
 TEST_F(DISABLED_FixtureWebJob, FillsEveryColumnOfSeveralDomains) {
-  const char* port = std::getenv("DVX_FIXTURE_PORT");
-  ASSERT_NE(port, nullptr);
-  const std::string host = std::string("127.0.0.1:") + port;
-  writeSetting("WhoisBase", "http://" + host + "/whois/");
-  writeSetting("BaiduHost", host);
-  writeSetting("按过期日期排序", "假");
+  ASSERT_NO_FATAL_FAILURE(useFixtureWeb());
   seed({named("full.example"), named("english.example"),
         named("norecord.example"), named("banner.example")});
   MainWindow& w = open(std::shared_ptr<PageFetcher>(makeXmlHttpFetcher()));
@@ -49,12 +55,7 @@ TEST_F(DISABLED_FixtureWebJob, FillsEveryColumnOfSeveralDomains) {
 // still ends stored, as "找不到" or with its facts, the job goes on to the
 // next, and the window answers messages all along.
 TEST_F(DISABLED_FixtureWebJob, MisbehavingPagesEndEveryDomainAndTheWindowAnswers) {
-  const char* port = std::getenv("DVX_FIXTURE_PORT");
-  ASSERT_NE(port, nullptr);
-  const std::string host = std::string("127.0.0.1:") + port;
-  writeSetting("WhoisBase", "http://" + host + "/whois/");
-  writeSetting("BaiduHost", host);
-  writeSetting("按过期日期排序", "假");
+  ASSERT_NO_FATAL_FAILURE(useFixtureWeb());
   const std::vector<std::string> domains = {"drip.hostile",   "loop.hostile",   "reset.hostile",
                                             "binary.hostile", "badutf8.hostile", "big.hostile",
                                             "full.example"};
