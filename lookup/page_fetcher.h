@@ -1,6 +1,7 @@
 // One blocking HTTP GET. The lookups see the web only through this interface,
 // so tests can hand them a fetcher that serves fixed pages.
 #pragma once
+#include <chrono>
 #include <memory>
 #include <string>
 #include <utility>
@@ -40,9 +41,13 @@ class PageFetcher {
 };
 
 #ifdef _WIN32
+// How long one page may take, from the request to its last byte, before it
+// counts as a page that could not be fetched.
+constexpr std::chrono::milliseconds kFetchTimeLimit{30000};
+
 // The fetcher of the Windows program: the platform's XMLHTTP automation
 // object, with COM set up and torn down on the calling thread per request.
-std::unique_ptr<PageFetcher> makeXmlHttpFetcher();
+std::unique_ptr<PageFetcher> makeXmlHttpFetcher(std::chrono::milliseconds timeLimit = kFetchTimeLimit);
 #endif
 
 }  // namespace dvx

@@ -130,6 +130,37 @@ TEST_F(FixtureWeb, FailuresGiveEmptyBytes) {
   std::printf("hang path ended after %.1f s\n", seconds);
 }
 
+// Every fetch ends within its time limit, whatever the page does; what came
+// whole comes back whole.
+TEST_F(FixtureWeb, MisbehavingPagesEndWithinTheTimeLimit) {
+  std::unique_ptr<PageFetcher> limited = makeXmlHttpFetcher(std::chrono::milliseconds(4000));
+  ASSERT_TRUE(limited);
+  auto timed = [&](const std::string& kind, std::string& bytes, PageFetcher* with = nullptr) {
+    const auto t0 = std::chrono::steady_clock::now();
+    bytes = (with ? with : limited.get())->fetchBytes(base + "/whois/" + kind + ".hostile/");
+    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    std::printf("%s: %zu bytes after %.1f s\n", kind.c_str(), bytes.size(), s);
+    return s;
+  };
+  std::string bytes;
+  // The drip would take ten minutes.
+  EXPECT_LT(timed("drip", bytes), 15.0);
+  EXPECT_EQ(bytes, "");
+  timed("loop", bytes);
+  EXPECT_EQ(bytes, "");
+  timed("reset", bytes);
+  EXPECT_LT(bytes.size(), fixtureFile("whois/full.example.html").size());
+  timed("binary", bytes);
+  EXPECT_EQ(bytes.size(), 64u * 1024);
+  timed("badutf8", bytes);
+  EXPECT_NE(bytes.find("\xff\xfe\xc0\x80"), std::string::npos);
+  // Ten megabytes arrive within the default limit.
+  timed("big", bytes, fetcher.get());
+  EXPECT_EQ(bytes.size(), 10u * 1024 * 1024);
+  // The default limit lets a normal page through.
+  EXPECT_EQ(fetcher->fetchBytes(base + "/whois/full.example/"), fixtureFile("whois/full.example.html"));
+}
+
 TEST_F(FixtureWeb, WholeLookupThroughTheRealFetch) {
   LookupHosts hosts;
   hosts.whoisBase = base + "/whois/";

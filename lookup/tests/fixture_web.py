@@ -35,6 +35,16 @@ first line of stdout. It answers both as a plain server and as an HTTP proxy:
                               object of thin.example (redirect limits)
     /rdap/loop                302 to itself
 
+A misbehaving web (see the HOSTILE block): a domain named <kind>.hostile is
+answered on every page (WHOIS, search, site) as <kind> says:
+    big       a 10 MB page of filler
+    badutf8   the full.example WHOIS page, declared UTF-8, with invalid
+              UTF-8 sequences spread through it
+    binary    64 KB of fixed random bytes
+    loop      a redirect to the same address, for ever
+    drip      one byte a second (the client gives up first)
+    reset     half a page, then the connection reset
+
 Pages are the files under fixtures/<kind>/<domain>.html (UTF-8, served as
 they are) or <domain>.gbk.html (kept in UTF-8 here, served as GBK bytes). An
 unknown page is answered with 404 and fixtures/special/404.html.
@@ -46,8 +56,11 @@ SIGINT, and on /__quit.
 import argparse
 import json
 import os
+import random
 import signal
+import socket
 import socketserver
+import struct
 import sys
 import threading
 import time
@@ -255,6 +268,8 @@ class Handler(BaseHTTPRequestHandler):
         return self.not_found()
 
     def page(self, kind, name):
+        if hostile_kind(name):
+            return hostile_reply(self, hostile_kind(name))
         data = load_page(kind, name)
         if data is None:
             return self.not_found()
@@ -273,6 +288,76 @@ class Handler(BaseHTTPRequestHandler):
         self.end_headers()
         if self.command != "HEAD":
             self.wfile.write(body)
+
+
+# ---- HOSTILE: pages that misbehave, for the lookups' fault tests ---------
+
+HOSTILE_SUFFIX = ".hostile"
+
+
+def hostile_kind(name):
+    """The <kind> of a domain named <kind>.hostile, or None."""
+    if name and name.lower().endswith(HOSTILE_SUFFIX):
+        return name[: -len(HOSTILE_SUFFIX)].lower()
+    return None
+
+
+def hostile_bad_utf8():
+    page = load_page("whois", "full.example")
+    bad = b"\xff\xfe\xc0\x80\xed\xa0\x80\xe4\xb8"
+    # Broken sequences before every tag, and an unfinished one at the very end.
+    return page.replace(b"<", bad + b"<") + b"\xe4"
+
+
+def hostile_binary():
+    rng = random.Random(11)
+    return bytes(rng.getrandbits(8) for _ in range(64 * 1024))
+
+
+def hostile_reply(handler, kind):
+    if kind == "big":
+        return handler.reply(200, big_page(10))
+    if kind == "badutf8":
+        return handler.reply(200, hostile_bad_utf8(), "text/html; charset=utf-8")
+    if kind == "binary":
+        return handler.reply(200, hostile_binary(), "application/octet-stream")
+    if kind == "loop":
+        handler.send_response(302)
+        handler.send_header("Location", handler.path)
+        handler.send_header("Content-Length", "0")
+        handler.end_headers()
+        return
+    if kind == "drip":
+        handler.send_response(200)
+        handler.send_header("Content-Type", "text/html")
+        handler.send_header("Content-Length", "600")
+        handler.end_headers()
+        try:
+            for _ in range(600):
+                handler.wfile.write(b"x")
+                handler.wfile.flush()
+                time.sleep(1)
+        except OSError:
+            pass  # the client gave up
+        handler.close_connection = True
+        return
+    if kind == "reset":
+        body = load_page("whois", "full.example")
+        handler.send_response(200)
+        handler.send_header("Content-Type", "text/html")
+        handler.send_header("Content-Length", str(len(body)))
+        handler.end_headers()
+        handler.wfile.write(body[: len(body) // 2])
+        handler.wfile.flush()
+        # Closing with a zero linger time sends a reset instead of a FIN.
+        handler.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        handler.connection.close()
+        handler.close_connection = True
+        return
+    return handler.not_found()
+
+
+# ---- end of HOSTILE -------------------------------------------------------
 
 
 class FixtureServer(ThreadingHTTPServer):

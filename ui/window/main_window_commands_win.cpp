@@ -51,12 +51,16 @@ void MainWindow::startAddJob(const std::string& text) {
   auto store = store_;
   HWND hwnd = hwnd_;
   startWorker(flags, [this, flags, store, hwnd, text] {
-    if (store) store->AddDomains(text);
+    const int notStored = store ? store->AddDomains(text) : 0;
     // Stopped with the window: rows already appended stay.
     if (flags->abandoned) return;
     runOnUiThread(hwnd, [&] {
       if (flags->abandoned) return;
       flags->running = false;
+      // The store has said why; this says what it cost.
+      if (notStored > 0 && options_.prompter)
+        options_.prompter->notify(std::to_string(notStored) + " 行域名未能保存到数据库", "提示",
+                                  PromptIcon::Warning);
       reloadList();
     });
   });

@@ -253,7 +253,9 @@ void MainWindow::requeryAll() {
   if (!options_.prompter ||
       !options_.prompter->askYesNo("是否重新查询所有域名注册信息?", "询问", PromptIcon::Information))
     return;
-  if (store_) store_->ClearLookups();
+  // When the store refused, it has said so; nothing was cleared, and a job
+  // that would only be refused again is not started.
+  if (store_ && !store_->ClearLookups()) return;
   reloadList();
 }
 

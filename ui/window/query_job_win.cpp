@@ -174,7 +174,9 @@ void QueryJob::runRows() {
     ui([&] { window_->setProgressTitle(rec.Domain); });
     if (fetcher_) lookupRecord(*fetcher_, hosts, rec);
     if (abandoned_) return;  // the window is gone: nothing is written
-    store_->SaveLookup(id, rec, true);
+    // A refused write has been told once; the job ends rather than have it
+    // told again for every row.
+    if (!store_->SaveLookup(id, rec, true)) break;
     ui([&] {
       const int row = rowOf(static_cast<int>(r), id);
       if (row >= 0) window_->fillRowFromRecord(row, rec, true);

@@ -30,7 +30,7 @@ void MainWindowHarness::TearDown() {
 
 MainWindow& MainWindowHarness::open(std::shared_ptr<PageFetcher> fetcher, int pauseMs) {
   MainWindowOptions o;
-  o.programDir = dir_.path();
+  o.programDir = programDir_.empty() ? dir_.path() : programDir_;
   o.prompter = &prompter_;
   o.files = &files_;
   o.fetcher = std::move(fetcher);

@@ -78,6 +78,7 @@ class MainWindowHarness : public ::testing::Test {
   std::vector<int> seed(const std::vector<DomainRecord>& records);
 
   TempDir dir_;
+  std::string programDir_;  // dir_ when empty
   WinFilePlatform files_;
   RecordingPrompter prompter_;
   std::unique_ptr<MainWindow> window_;

@@ -27,24 +27,7 @@ std::wstring besideThisProgram(const wchar_t* name) {
 }
 
 // The top-level window of `pid` with this caption, or null.
-HWND windowOf(DWORD pid, const std::string& caption) {
-  struct Search {
-    DWORD pid;
-    std::string caption;
-    HWND found;
-  } search{pid, caption, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner != s->pid || !IsWindowVisible(hwnd) || windowText(hwnd) != s->caption) return TRUE;
-        s->found = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+HWND windowOf(DWORD pid, const std::string& caption) { return topWindowOf(pid, nullptr, caption); }
 
 // Starts domivex.exe as its own process and finds its windows.
 class RunsTheProgram : public ::testing::Test {
