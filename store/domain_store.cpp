@@ -362,6 +362,8 @@ bool holdsEveryName(const fs::path& path, const OldRows& rows) {
   sqlite3_close(db);
   return complete && std::all_of(rows.begin(), rows.end(),
                                  [&](const std::array<std::string, 6>& r) { return names.count(r[0]) > 0; });
+}
+
 // Reads the whole file through `db` without writing a byte of it: false with
 // the reason when it is empty, not a database or damaged. An empty file
 // would otherwise be taken for a new database and get a header written.
