@@ -4,6 +4,7 @@
 // throws and none touches a window.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -40,6 +41,10 @@ class DomainStore {
   // Every record in ascending id order, in one walk: what FindById gives for
   // each row, for a pass over a long list.
   std::vector<DomainRecord> LoadRecords();
+  // The same walk, each record handed over as it is read, so a long table
+  // never sits in memory twice. `each` runs under the store's lock and must
+  // not call the store.
+  void ForEachRecord(const std::function<void(DomainRecord&)>& each);
   void SaveLookup(int32_t id, const DomainRecord& rec, bool writeDomain);
   void ClearLookups();
   void AddDomains(const std::string& text);
