@@ -14,11 +14,19 @@ constexpr int kTextColumns = kListColumnCount - 2;  // 1..9, between the number 
 
 bool isTextColumn(int column) { return column > kNumberColumn && column < kIdColumn; }
 
-// Byte range of text column `column` inside a row's packed texts.
+// Byte range of text column `column` inside a row's packed texts, which
+// always end each of their nine texts with a NUL. A plain walk: the texts
+// are short, and a search call per column would cost more than the bytes.
 void textRange(const std::string& texts, int column, size_t& begin, size_t& end) {
-  begin = 0;
-  for (int c = 1; c < column; ++c) begin = texts.find('\0', begin) + 1;
-  end = texts.find('\0', begin);
+  const char* p = texts.data();
+  for (int c = 1; c < column; ++c) {
+    while (*p) ++p;
+    ++p;
+  }
+  const char* e = p;
+  while (*e) ++e;
+  begin = static_cast<size_t>(p - texts.data());
+  end = static_cast<size_t>(e - texts.data());
 }
 
 }  // namespace
@@ -88,6 +96,19 @@ bool RowModel::setCell(int row, int column, const std::string& text) {
   return true;
 }
 
+bool RowModel::setTexts(int row, const RowTexts& texts) {
+  if (!rowAt(row)) return false;
+  size_t size = 0;
+  for (const std::string_view text : texts) size += std::min(text.find('\0'), text.size()) + 1;
+  std::string packed;
+  packed.reserve(size);
+  for (const std::string_view text : texts) packed.append(text.substr(0, text.find('\0'))).push_back('\0');
+  std::string& current = rows_[order_[static_cast<size_t>(row)]].texts;
+  if (packed == current) return false;
+  current.swap(packed);
+  return true;
+}
+
 void RowModel::renumber() {
   for (size_t i = 0; i < order_.size(); ++i) rows_[order_[i]].number = static_cast<int32_t>(i + 1);
 }
@@ -154,17 +175,10 @@ int RowModel::find(const std::string& text, int start, bool partial, bool wrap) 
 }
 
 bool fillRowFromRecord(RowModel& model, int row, const DomainRecord& d, bool lookedUp) {
-  bool changed = false;
-  auto put = [&](int column, const std::string& text) { changed = model.setCell(row, column, text) || changed; };
-  put(4, d.RegDate);
-  put(5, d.ExpireDate);
-  put(7, d.BaiduS);
-  put(8, d.AAA1);
-  put(9, d.GoogleS);
-  put(6, lookedUp ? d.Registeracom : cleanStoredRegistrar(d.Registeracom));
-  put(2, d.Registrant);
-  put(3, d.DomainAdmin);
-  return changed;
+  const std::string domain = model.cell(row, 1);
+  const std::string registrar = lookedUp ? d.Registeracom : cleanStoredRegistrar(d.Registeracom);
+  return model.setTexts(row, {domain, d.Registrant, d.DomainAdmin, d.RegDate, d.ExpireDate, registrar, d.BaiduS,
+                              d.AAA1, d.GoogleS});
 }
 
 }  // namespace dvx

@@ -2,8 +2,10 @@
 // display order. The list view holds no text of its own; it asks this table
 // for the cells it draws. Used on the UI thread only.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/domain_record.h"
@@ -32,6 +34,11 @@ class RowModel {
   // as it would in a list view. Returns whether the cell changed. The number
   // and the id are written by renumber() and append() only.
   bool setCell(int row, int column, const std::string& text);
+
+  // Writes the texts of columns 1 to 9 of a row at once, each ending at its
+  // first NUL. Returns whether the row changed.
+  using RowTexts = std::array<std::string_view, kIdColumn - 1>;
+  bool setTexts(int row, const RowTexts& texts);
 
   // Column 0 becomes 1..n in display order.
   void renumber();

@@ -188,7 +188,7 @@ void MainWindow::deleteSelected() {
   if (store_) store_->Remove(id);
   // The list shifts its selection and focus past the row as for any list.
   rows_.erase(row);
-  SendMessageW(list_, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+  list().deleteRow(row);
   renumberAndColour();
 }
 

@@ -156,7 +156,7 @@ TEST(RowModel, RowsAreFilledFromRecordsWithTheStoredRegistrarCleaned) {
   d.RegDate = "2010/01/01";
   d.ExpireDate = "2040/01/01";
   d.BaiduS = "12";
-  d.AAA1 = "k";
+  d.AAA1 = std::string("k\0tail", 6);  // ends at its NUL, as in a list view
   d.GoogleS = "0";
   d.Registeracom = "\xA3\xBA  Reg ";  // a full-width colon, two blanks, a trailing blank
   d.Registrant = "Owner";
