@@ -14,18 +14,6 @@ namespace dvx {
 namespace {
 using namespace testing_win;
 
-DomainRecord stored(const std::string& domain, const std::string& expiry, const std::string& registrar) {
-  DomainRecord r;
-  r.Domain = domain;
-  r.RegDate = "2010/01/01";
-  r.ExpireDate = expiry;
-  r.BaiduS = "5";
-  r.GoogleS = "0";
-  r.LastUpdate = "2026/01/01";
-  r.Registeracom = registrar;
-  return r;
-}
-
 // Holds every request for a URL containing "held" until released, then
 // answers it like any other.
 class HoldingFetcher : public FakeFetcher {
@@ -40,15 +28,7 @@ class RowViewTest : public MainWindowHarness {
  protected:
   ListView list() { return window_->list(); }
   const RowModel& rows() { return window_->rows(); }
-  void header(int column) {
-    NMLISTVIEW nm{};
-    nm.hdr.hwndFrom = list().hwnd();
-    nm.hdr.idFrom = kIdList;
-    nm.hdr.code = LVN_COLUMNCLICK;
-    nm.iItem = -1;
-    nm.iSubItem = column;
-    SendMessageW(window_->hwnd(), WM_NOTIFY, kIdList, reinterpret_cast<LPARAM>(&nm));
-  }
+  void header(int column) { clickHeader(column); }
   // Every cell of these rows as the list answers for it, against the model.
   void expectListShowsModel(int first, int last) {
     for (int r = first; r <= last; ++r)
