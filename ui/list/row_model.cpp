@@ -67,13 +67,24 @@ const RowModel::Row* RowModel::rowAt(int row) const {
 
 std::string RowModel::cell(int row, int column) const {
   const Row* r = rowAt(row);
-  if (!r) return std::string();
-  if (column == kNumberColumn) return std::to_string(r->number);
-  if (column == kIdColumn) return std::to_string(r->id);
+  return r ? textOf(*r, column) : std::string();
+}
+
+std::string RowModel::textOf(const Row& row, int column) {
+  if (column == kNumberColumn) return std::to_string(row.number);
+  if (column == kIdColumn) return std::to_string(row.id);
   if (!isTextColumn(column)) return std::string();
   size_t begin = 0, end = 0;
-  textRange(r->texts, column, begin, end);
-  return r->texts.substr(begin, end - begin);
+  textRange(row.texts, column, begin, end);
+  return row.texts.substr(begin, end - begin);
+}
+
+std::vector<std::string> RowModel::column(int column) const {
+  std::vector<std::string> texts(rows_.size());
+  // Read in storage order: after a sort, display order would jump about
+  // memory for every row.
+  for (size_t i = 0; i < rows_.size(); ++i) texts[position_[i]] = textOf(rows_[i], column);
+  return texts;
 }
 
 int32_t RowModel::id(int row) const {

@@ -29,6 +29,9 @@ class RowModel {
   // The text of a cell; empty off the table.
   std::string cell(int row, int column) const;
   int32_t id(int row) const;
+  // Every row's text of one column, in display order: the sort keys, the
+  // expiry dates to colour.
+  std::vector<std::string> column(int column) const;
 
   // Writes one of the texts of columns 1 to 9; a text ends at its first NUL,
   // as it would in a list view. Returns whether the cell changed. The number
@@ -65,6 +68,7 @@ class RowModel {
     std::string texts;  // columns 1..9, each ended by a NUL
   };
   const Row* rowAt(int row) const;
+  static std::string textOf(const Row& row, int column);
   void indexPositions();
 
   std::vector<Row> rows_;          // in the order they were appended

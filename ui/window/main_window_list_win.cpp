@@ -114,8 +114,9 @@ void MainWindow::renumberAndColour() {
   rows_.renumber();
   const DateTime now = nowLocal();
   std::vector<CellColourMap::TextColour> colours;
-  for (int i = 0; i < rows_.rowCount(); ++i)
-    if (const auto colour = expiryColour(rows_.cell(i, 5), now)) colours.push_back({i, 5, *colour});
+  const std::vector<std::string> expiry = rows_.column(5);
+  for (size_t i = 0; i < expiry.size(); ++i)
+    if (const auto colour = expiryColour(expiry[i], now)) colours.push_back({static_cast<int32_t>(i), 5, *colour});
   replaceCellColours(hwnd_, list_, colours);  // repaints the list, numbers included
 }
 
@@ -144,10 +145,7 @@ std::string MainWindow::sortList(int column, bool ascending, bool caseSensitive,
   const SortCheck check = checkSortArguments(lv.isReport(), lv.columnCount(), column, kind);
   if (check != SortCheck::kOk) return sortResultText(check);
   const int rows = rows_.rowCount();
-  std::vector<std::string> keys;
-  keys.reserve(static_cast<size_t>(rows));
-  for (int r = 0; r < rows; ++r) keys.push_back(rows_.cell(r, column));
-  const std::vector<int> order = sortOrder(keys, ascending, caseSensitive, kind);
+  const std::vector<int> order = sortOrder(rows_.column(column), ascending, caseSensitive, kind);
 
   // Whole rows move; the selection stays at its position, and the cell
   // colours are kept by position anyway. One call on the UI thread, so no

@@ -73,6 +73,12 @@ TEST(RowModel, APermutationMovesWholeRowsAndRecordsAreFoundWhereTheyWent) {
   EXPECT_EQ(column(m, 1), "c.com|b.com|a.com|");
   EXPECT_EQ(column(m, 5), "2029/01/01|2030/01/01|2031/01/01|");
   EXPECT_EQ(column(m, 0), "3|1|2|");  // numbers travel until renumbered
+  // A whole column, read in storage order, comes out in display order.
+  for (int c = 0; c < kListColumnCount; ++c) {
+    const std::vector<std::string> texts = m.column(c);
+    ASSERT_EQ(texts.size(), 3u);
+    for (int r = 0; r < 3; ++r) EXPECT_EQ(texts[static_cast<size_t>(r)], m.cell(r, c)) << r << "," << c;
+  }
   EXPECT_EQ(m.rowOfId(9), 0);
   EXPECT_EQ(m.rowOfId(4), 1);
   EXPECT_EQ(m.rowOfId(7), 2);
