@@ -1,7 +1,6 @@
 #include "ui/list/row_model.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "text/gbk_text.h"
 #include "ui/list/expiry_colour.h"
@@ -37,12 +36,6 @@ void RowModel::clear() {
   std::vector<uint32_t>().swap(order_);
   std::vector<uint32_t>().swap(position_);
   idsAscending_ = true;
-}
-
-void RowModel::reserve(size_t rows) {
-  rows_.reserve(rows);
-  order_.reserve(rows);
-  position_.reserve(rows);
 }
 
 void RowModel::append(int32_t id, const std::string& domain) {

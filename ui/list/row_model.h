@@ -20,7 +20,6 @@ class RowModel {
  public:
   int rowCount() const { return static_cast<int>(order_.size()); }
   void clear();
-  void reserve(size_t rows);
 
   // Appends a row numbered with the new row count, showing the domain and
   // the id; its other cells are empty.
