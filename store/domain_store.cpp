@@ -639,12 +639,19 @@ DomainRecord DomainStore::FindById(int32_t id) {
 
 std::vector<DomainRecord> DomainStore::LoadRecords() {
   std::vector<DomainRecord> result;
+  ForEachRecord([&](DomainRecord& rec) { result.push_back(std::move(rec)); });
+  return result;
+}
+
+void DomainStore::ForEachRecord(const std::function<void(DomainRecord&)>& each) {
   impl_->run([&](sqlite3* db, std::string& error) {
     Statement select;
     if (!select.prepare(db, (std::string(kSelectRecords) + " ORDER BY id").c_str(), error)) return;
-    while (select.step(error) == SQLITE_ROW) result.push_back(readRecord(select));
+    while (select.step(error) == SQLITE_ROW) {
+      DomainRecord rec = readRecord(select);
+      each(rec);
+    }
   });
-  return result;
 }
 
 bool DomainStore::SaveLookup(int32_t id, const DomainRecord& rec, bool writeDomain) {

@@ -4,6 +4,7 @@
 // throws and none touches a window.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -50,6 +51,10 @@ class DomainStore {
   // Every record in ascending id order, in one walk: what FindById gives for
   // each row, for a pass over a long list.
   std::vector<DomainRecord> LoadRecords();
+  // The same walk, each record handed over as it is read, so a long table
+  // never sits in memory twice. `each` runs under the store's lock and must
+  // not call the store.
+  void ForEachRecord(const std::function<void(DomainRecord&)>& each);
   // The writes below are one transaction each. A write the database refuses
   // (read-only file, a lock held by another process, a full disk) is rolled
   // back and told once, as "the database cannot be written: " and the

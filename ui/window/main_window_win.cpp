@@ -143,9 +143,10 @@ void MainWindow::createControls() {
   uiFont_.reset(makeFont(L"宋体", 12));
 
   HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL,
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDATA,
                               7, 7, 905, 346, hwnd_, reinterpret_cast<HMENU>(kIdList), inst, nullptr);
   list_ = list;
+  rowView_.attach(list, &rows_);  // the list shows rows_ and keeps no text of its own
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
   SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
@@ -301,7 +302,7 @@ void MainWindow::onCommand(int id, int code) {
     case kIdAdd: onAddClicked(); break;
     case kIdTitleCheck: startTitleCheck(); break;
     case kIdExport:
-      export_.readRows = [this] { return exportRowsFromList(list()); };
+      export_.readRows = [this] { return exportRows(rows_); };
       export_.files = options_.files;
       export_.launcher = options_.launcher;
       export_.open(hwnd_);

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <atomic>
 
@@ -18,6 +19,8 @@
 #include "ui/dialogs/help_centre_win.h"
 #include "ui/dialogs/process_launcher.h"
 #include "ui/list/list_view_win.h"
+#include "ui/list/model_list_view_win.h"
+#include "ui/list/row_model.h"
 #include "ui/common/message_box_win.h"
 #include "ui/window/prompter.h"
 
@@ -73,6 +76,8 @@ class MainWindow {
   HWND hwnd() const { return hwnd_; }
   HWND control(int id) const { return GetDlgItem(hwnd_, id); }
   ListView list() const { return ListView(list_); }
+  // What the list shows, in display order.
+  const RowModel& rows() const { return rows_; }
   const Settings& settings() const { return settings_; }
   const std::string& databasePath() const { return databasePath_; }
   DomainStore* store() { return store_.get(); }
@@ -93,9 +98,10 @@ class MainWindow {
 
   // --- Used by the query job, on the UI thread -----------------------------
   void setBusy();
-  // `freshRow`: the row was just loaded and its looked-up cells are empty,
-  // so empty values need not be written (the title check's column aside).
-  void fillRowFromRecord(int row, const DomainRecord& rec, bool lookedUp, bool freshRow = false);
+  // Writes a record's looked-up columns into a row; the list draws the row
+  // again when a text changed.
+  void fillRowFromRecord(int row, const DomainRecord& rec, bool lookedUp);
+  void setRowText(int row, int column, const std::string& text);
   void renumberAndColour();
   void updateCommandStates();
   void finishRefresh();
@@ -138,8 +144,10 @@ class MainWindow {
   LRESULT onCtlColorStatic(HDC dc, HWND control);
   LRESULT onNotify(NMHDR* hdr);
   void onGetMinMaxInfo(MINMAXINFO* info);
-  void refillRows();
-  static int CALLBACK compareRanks(LPARAM a, LPARAM b, LPARAM);
+  // Refills the rows from the store in one walk: stored records that are
+  // complete are shown whole, the ids of the others are returned for the
+  // query job to look up.
+  std::vector<int32_t> refillRows();
   void enableJobButtons(bool add, bool del, bool one, bool all);
   void onAddClicked();
   void openModifyDialog(int id);
@@ -168,8 +176,9 @@ class MainWindow {
   bool sortAscending_ = false;
   int rememberedRow_ = 0;
   int refreshCount_ = 0;
-  LPARAM nextSlot_ = 0;  // the data of the next appended row
   HWND list_ = nullptr;  // kept: looking a child up costs a server call under Wine
+  RowModel rows_;
+  ModelListView rowView_;
   std::shared_ptr<WorkerFlags> addJob_, titleJob_;
   ExportSettingsDialog export_;
   HelpCentreWindow help_;

@@ -1,5 +1,5 @@
-// The background pass over the domain list that shows stored records and
-// looks up those that still lack data.
+// The background pass over the domain list that looks up the records that
+// still lack data (the list shows the complete ones from the start).
 #pragma once
 #include <windows.h>
 
@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "lookup/domain_lookup.h"
 #include "lookup/lookup_hosts.h"
@@ -20,8 +21,10 @@ class MainWindow;
 
 class QueryJob : public std::enable_shared_from_this<QueryJob> {
  public:
+  // `toLookUp`: the ids of the rows the refill left for the job.
   QueryJob(MainWindow* window, HWND hwnd, std::shared_ptr<DomainStore> store,
-           std::shared_ptr<PageFetcher> fetcher, std::shared_ptr<QueryJob> previous);
+           std::shared_ptr<PageFetcher> fetcher, std::shared_ptr<QueryJob> previous,
+           std::vector<int32_t> toLookUp);
 
   // Starts the worker thread; the job keeps itself alive until it ends.
   void start();
@@ -49,6 +52,7 @@ class QueryJob : public std::enable_shared_from_this<QueryJob> {
   std::shared_ptr<DomainStore> store_;
   std::shared_ptr<PageFetcher> fetcher_;
   std::shared_ptr<QueryJob> previous_;  // guarded by mutex_
+  std::vector<int32_t> toLookUp_;
   std::atomic<bool> stopped_{false}, abandoned_{false};
   mutable std::mutex mutex_;
   std::condition_variable cv_;

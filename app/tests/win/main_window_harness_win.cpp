@@ -1,5 +1,7 @@
 #include "main_window_harness_win.h"
 
+#include <commctrl.h>
+
 namespace dvx {
 namespace testing_win {
 
@@ -53,6 +55,16 @@ void MainWindowHarness::close() {
     EXPECT_TRUE(pumpUntil([&] { return !IsWindow(h); }));
   }
   window_.reset();
+}
+
+void MainWindowHarness::clickHeader(int column) {
+  NMLISTVIEW nm{};
+  nm.hdr.hwndFrom = window_->list().hwnd();
+  nm.hdr.idFrom = kIdList;
+  nm.hdr.code = LVN_COLUMNCLICK;
+  nm.iItem = -1;
+  nm.iSubItem = column;
+  SendMessageW(window_->hwnd(), WM_NOTIFY, kIdList, reinterpret_cast<LPARAM>(&nm));
 }
 
 std::string MainWindowHarness::setting(const std::string& key) {
