@@ -14,6 +14,7 @@
 #include "app/settings.h"
 #include "store/domain_store.h"
 #include "ui/dialogs/export_dialog_win.h"
+#include "ui/common/dpi_win.h"
 #include "ui/common/gdi_win.h"
 #include "ui/dialogs/help_centre_win.h"
 #include "ui/dialogs/process_launcher.h"
@@ -72,6 +73,8 @@ class MainWindow {
 
   HWND hwnd() const { return hwnd_; }
   HWND control(int id) const { return GetDlgItem(hwnd_, id); }
+  // The DPI the window is laid out for; 96 gives the designed geometry.
+  int dpi() const { return dpi_; }
   ListView list() const { return ListView(list_); }
   const Settings& settings() const { return settings_; }
   const std::string& databasePath() const { return databasePath_; }
@@ -138,6 +141,9 @@ class MainWindow {
   LRESULT onCtlColorStatic(HDC dc, HWND control);
   LRESULT onNotify(NMHDR* hdr);
   void onGetMinMaxInfo(MINMAXINFO* info);
+  // Moved to a screen of another DPI: fonts, icons and columns for it, then
+  // the size Windows suggests (the anchoring places the controls).
+  void onDpiChanged(int dpi, const RECT* suggested);
   void refillRows();
   static int CALLBACK compareRanks(LPARAM a, LPARAM b, LPARAM);
   void enableJobButtons(bool add, bool del, bool one, bool all);
@@ -170,7 +176,8 @@ class MainWindow {
   HelpCentreWindow help_;
   int showCommand_ = SW_SHOWNORMAL;
   bool centreOnShow_ = false;
-  ScopedFont listFont_, hintFont_, uiFont_;
+  int dpi_ = kDesignDpi;
+  DpiFonts fonts_;  // Arial 12 px for the list, 宋体 14 px for the hints, 宋体 12 px for the rest
 };
 
 }  // namespace dvx
