@@ -121,6 +121,10 @@ LRESULT CALLBACK MainWindow::wndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 }
 
 LRESULT MainWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == TaskbarProgress::buttonCreatedMessage()) {
+    taskbar_.attach(hwnd_);
+    return 0;
+  }
   switch (msg) {
     case WM_CREATE: return onCreate();
     case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return 0;

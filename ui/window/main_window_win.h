@@ -21,6 +21,7 @@
 #include "ui/list/list_view_win.h"
 #include "ui/common/message_box_win.h"
 #include "ui/window/prompter.h"
+#include "ui/window/taskbar_progress_win.h"
 
 namespace dvx {
 
@@ -103,6 +104,9 @@ class MainWindow {
   void updateCommandStates();
   void finishRefresh();
   void setProgressTitle(const std::string& domain);
+  // Rows looked up of rows to look up, on the taskbar button.
+  void showLookupProgress(int done, int total) { taskbar_.show(done, total); }
+  const TaskbarProgress& taskbar() const { return taskbar_; }
   void restoreTitle();
   bool failedItemsMode() const { return failedItemsMode_; }
   int pauseAfterLookupMs() const { return options_.pauseAfterLookupMs; }
@@ -177,7 +181,8 @@ class MainWindow {
   int showCommand_ = SW_SHOWNORMAL;
   bool centreOnShow_ = false;
   int dpi_ = kDesignDpi;
-  DpiFonts fonts_;  // Arial 12 px for the list, 宋体 14 px for the hints, 宋体 12 px for the rest
+  DpiFonts fonts_;
+  TaskbarProgress taskbar_;  // Arial 12 px for the list, 宋体 14 px for the hints, 宋体 12 px for the rest
 };
 
 }  // namespace dvx

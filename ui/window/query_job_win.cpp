@@ -137,6 +137,13 @@ void QueryJob::runRows() {
   std::unordered_map<int, DomainRecord> records;
   for (DomainRecord& rec : store_->LoadRecords()) records.emplace(rec.id, std::move(rec));
 
+  // How many rows this pass looks up, for the taskbar button.
+  int toLookUp = 0, lookedUp = 0;
+  for (int id : ids) {
+    auto found = id > 0 ? records.find(id) : records.end();
+    if (found != records.end() ? needsLookup(found->second, failedMode) : id > 0) ++toLookUp;
+  }
+
   std::vector<std::pair<int, DomainRecord>> pending;
   // Rows may have moved (a header sort) since they were read: each result
   // goes to the row that holds its id now, or nowhere.
@@ -180,13 +187,18 @@ void QueryJob::runRows() {
     rec = store_->FindById(id);
     rec.id = id;
     rec.Registeracom = removeAll(rec.Registeracom, "：");
-    ui([&] { window_->setProgressTitle(rec.Domain); });
+    ui([&] {
+      window_->setProgressTitle(rec.Domain);
+      window_->showLookupProgress(lookedUp, toLookUp);
+    });
     if (fetcher_) lookupRecord(*fetcher_, hosts, rec);
     if (abandoned_) return;  // the window is gone: nothing is written
     store_->SaveLookup(id, rec, true);
+    ++lookedUp;
     ui([&] {
       const int row = rowOf(static_cast<int>(r), id);
       if (row >= 0) window_->fillRowFromRecord(row, rec, true);
+      window_->showLookupProgress(lookedUp, toLookUp);
     });
     pause(pauseMs);
   }
