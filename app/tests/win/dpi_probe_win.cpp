@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -89,19 +90,11 @@ void measureMainWindow(Geometry& g, MainWindow& w) {
 }
 
 std::string dateInDays(int days) {
-  SYSTEMTIME st{};
-  GetLocalTime(&st);
-  FILETIME ft{};
-  SystemTimeToFileTime(&st, &ft);
-  ULARGE_INTEGER t{};
-  t.LowPart = ft.dwLowDateTime;
-  t.HighPart = ft.dwHighDateTime;
-  t.QuadPart += static_cast<ULONGLONG>(days) * 24 * 3600 * 10000000ULL;
-  ft.dwLowDateTime = t.LowPart;
-  ft.dwHighDateTime = t.HighPart;
-  FileTimeToSystemTime(&ft, &st);
+  const std::time_t then = std::time(nullptr) + static_cast<std::time_t>(days) * 24 * 3600;
+  std::tm local{};
+  localtime_s(&local, &then);
   char buf[16];
-  std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", st.wYear, st.wMonth, st.wDay);
+  std::strftime(buf, sizeof buf, "%Y/%m/%d", &local);
   return buf;
 }
 
