@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "ui/common/gdi_win.h"
+
 namespace dvx {
 
 namespace {
@@ -25,12 +27,6 @@ int dcDpi(HWND window) {
   const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
   ReleaseDC(window, dc);
   return usableDpi(dpi);
-}
-
-HFONT createFont(const std::wstring& face, int height, bool bold, bool underline) {
-  return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                     face.c_str());
 }
 
 struct FontSwap {
@@ -68,7 +64,7 @@ void DpiFonts::reset(int dpi) {
 HFONT DpiFonts::get(const wchar_t* face, int height96, bool bold, bool underline) {
   for (const Entry& e : entries_)
     if (e.face == face && e.height96 == height96 && e.bold == bold && e.underline == underline) return e.font;
-  HFONT font = createFont(face, scaleForDpi(height96, dpi_), bold, underline);
+  HFONT font = makeFontOfHeight(face, scaleForDpi(height96, dpi_), bold, underline);
   if (!font) return nullptr;
   entries_.push_back(Entry{face, height96, bold, underline, font});
   return font;
@@ -80,7 +76,7 @@ void DpiFonts::rescale(HWND top, int dpi) {
   dpi_ = dpi;
   FontSwap swap;
   for (Entry& e : entries_) {
-    HFONT font = createFont(e.face, scaleForDpi(e.height96, dpi_), e.bold, e.underline);
+    HFONT font = makeFontOfHeight(e.face.c_str(), scaleForDpi(e.height96, dpi_), e.bold, e.underline);
     if (!font) continue;  // the old one stays rather than none
     swap.oldToNew.emplace_back(e.font, font);
     e.font = font;

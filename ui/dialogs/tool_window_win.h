@@ -26,9 +26,9 @@ void processPendingMessages();
 HWND createChild(HWND parent, const wchar_t* className, const std::string& gbkText, DWORD style, int x, int y,
                  int width, int height, int id, HFONT font, DWORD exStyle = 0);
 
-// A white box (96-DPI numbers) with a light grey border that holds other controls. It hands
-// its children's notifications and colour requests on to its own parent, so
-// the dialog answers them as if the children were its own.
+// A white box (96-DPI numbers) with a light grey border that holds other
+// controls. It hands its children's notifications and colour requests on to
+// its own parent, so the dialog answers them as if the children were its own.
 HWND createFrame(HWND parent, int id, int x, int y, int width, int height);
 
 // Makes `child` (a tab control) hand its children's notifications and colour
@@ -50,8 +50,9 @@ class ToolWindow {
  protected:
   // Creates the hidden top-level window with a fixed border and the given
   // outer size (at 96 DPI; scaled to the owner's DPI, or the screen's),
-  // centred on its owner (or on the screen without one), then calls onCreate. `background` is used for the client area; pass
-  // CLR_INVALID for the system's dialog colour.
+  // centred on its owner (or on the screen without one), then calls
+  // onCreate. `background` is used for the client area; pass CLR_INVALID
+  // for the system's dialog colour.
   bool createWindow(const std::string& caption, int outerWidth, int outerHeight, HWND owner,
                     COLORREF background);
   // Shows the window and dispatches messages until endModal or the window
