@@ -11,14 +11,15 @@ wine_env() {
   export LANG=$lang LC_ALL=$lang
 }
 
-# start_xvfb: starts Xvfb on a free display; sets DISPLAY and XVFB_PID.
+# start_xvfb [WxH]: starts Xvfb (1280x800 unless named) on a free display;
+# sets DISPLAY and XVFB_PID.
 start_xvfb() {
-  local n dnum=""
+  local n dnum="" size=${1:-1280x800}
   for n in $(seq 90 160); do
     if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then dnum=$n; break; fi
   done
   [ -n "$dnum" ] || { echo "no free X display number" >&2; return 1; }
-  Xvfb ":$dnum" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$dnum" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
   XVFB_PID=$!
   export DISPLAY=":$dnum"
   for _ in $(seq 1 200); do [ -e "/tmp/.X11-unix/X$dnum" ] && return 0; sleep 0.05; done

@@ -135,6 +135,7 @@ void MainWindow::finishRefresh() {
   if (lv.rowCount() > 0 && byExpiry) sortList(5, true, false, kSortDateTime);
   renumberAndColour();
   restoreTitle();
+  taskbar_.clear();
   jobRunning_ = false;
   updateCommandStates();
   ++refreshCount_;

@@ -15,6 +15,7 @@
 #include "app/settings.h"
 #include "store/domain_store.h"
 #include "ui/dialogs/export_dialog_win.h"
+#include "ui/common/dpi_win.h"
 #include "ui/common/gdi_win.h"
 #include "ui/dialogs/help_centre_win.h"
 #include "ui/dialogs/process_launcher.h"
@@ -23,6 +24,7 @@
 #include "ui/list/row_model.h"
 #include "ui/common/message_box_win.h"
 #include "ui/window/prompter.h"
+#include "ui/window/taskbar_progress_win.h"
 
 namespace dvx {
 
@@ -75,6 +77,8 @@ class MainWindow {
 
   HWND hwnd() const { return hwnd_; }
   HWND control(int id) const { return GetDlgItem(hwnd_, id); }
+  // The DPI the window is laid out for; 96 gives the designed geometry.
+  int dpi() const { return dpi_; }
   ListView list() const { return ListView(list_); }
   // What the list shows, in display order.
   const RowModel& rows() const { return rows_; }
@@ -106,6 +110,9 @@ class MainWindow {
   void updateCommandStates();
   void finishRefresh();
   void setProgressTitle(const std::string& domain);
+  // Rows looked up of rows to look up, on the taskbar button.
+  void showLookupProgress(int done, int total) { taskbar_.show(done, total); }
+  const TaskbarProgress& taskbar() const { return taskbar_; }
   void restoreTitle();
   bool failedItemsMode() const { return failedItemsMode_; }
   int pauseAfterLookupMs() const { return options_.pauseAfterLookupMs; }
@@ -148,6 +155,9 @@ class MainWindow {
   // complete are shown whole, the ids of the others are returned for the
   // query job to look up.
   std::vector<int32_t> refillRows();
+  // Moved to a screen of another DPI: fonts, icons and columns for it, then
+  // the size Windows suggests (the anchoring places the controls).
+  void onDpiChanged(int dpi, const RECT* suggested);
   void enableJobButtons(bool add, bool del, bool one, bool all);
   void onAddClicked();
   void openModifyDialog(int id);
@@ -184,7 +194,9 @@ class MainWindow {
   HelpCentreWindow help_;
   int showCommand_ = SW_SHOWNORMAL;
   bool centreOnShow_ = false;
-  ScopedFont listFont_, hintFont_, uiFont_;
+  int dpi_ = kDesignDpi;
+  DpiFonts fonts_;
+  TaskbarProgress taskbar_;  // Arial 12 px for the list, 宋体 14 px for the hints, 宋体 12 px for the rest
 };
 
 }  // namespace dvx

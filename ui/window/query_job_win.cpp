@@ -122,6 +122,11 @@ void QueryJob::runRows() {
       }))
     return;
 
+  // Rows looked up of rows to look up, for the taskbar button. A row that
+  // turns out complete on its second read counts as done.
+  const int toLookUp = static_cast<int>(ids.size());
+  int lookedUp = 0;
+
   // Each result goes to the row that holds its record now (a sort may have
   // moved it), or nowhere when the row has gone.
   auto show = [this](const DomainRecord& rec, bool lookedUp) {
@@ -138,16 +143,22 @@ void QueryJob::runRows() {
     if (rec.id != id) continue;  // deleted meanwhile
     rec.Registeracom = removeAll(rec.Registeracom, "：");
     if (!needsLookup(rec, failedMode)) {
+      ++lookedUp;
       show(rec, false);
       continue;
     }
-    ui([&] { window_->setProgressTitle(rec.Domain); });
+    ui([&] {
+      window_->setProgressTitle(rec.Domain);
+      window_->showLookupProgress(lookedUp, toLookUp);
+    });
     if (fetcher_) lookupRecord(*fetcher_, hosts, rec);
     if (abandoned_) return;  // the window is gone: nothing is written
     // A refused write has been told once; the job ends rather than have it
     // told again for every row.
     if (!store_->SaveLookup(id, rec, true)) break;
+    ++lookedUp;
     show(rec, true);
+    ui([&] { window_->showLookupProgress(lookedUp, toLookUp); });
     pause(pauseMs);
   }
   ui([&] { window_->finishRefresh(); });
