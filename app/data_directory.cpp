@@ -27,6 +27,14 @@ bool writeNotice(FilePlatform& fs, const std::string& dir) {
 
 }  // namespace
 
+std::string userDataDirectory(FilePlatform& fs) {
+  const std::string base = fs.localAppDataDirectory();
+  if (base.empty()) return std::string();
+  const std::string dir = withSeparator(base) + kProductName + "\\";
+  fs.createDirectory(dir);
+  return dir;
+}
+
 std::string chooseDataDirectory(FilePlatform& fs) {
   const std::string preferred = "D:\\Veltro\\";
   if (writeNotice(fs, preferred)) return preferred;
@@ -36,12 +44,29 @@ std::string chooseDataDirectory(FilePlatform& fs) {
   const std::string dataDir = programFiles + "3d\\";
   fs.createDirectory(programFiles);
   fs.createDirectory(dataDir);
-  return dataDir;
+  if (fs.canWriteIn(dataDir)) return dataDir;
+  // A standard user: the per-user folder takes the data, with its notice.
+  const std::string userDir = userDataDirectory(fs);
+  if (userDir.empty() || !writeNotice(fs, userDir)) return dataDir;
+  return userDir;
 }
 
 std::string chooseSettingsFile(FilePlatform& fs) {
   if (writeNotice(fs, "d:\\Veltro\\")) return chooseDataDirectory(fs) + "Veltrosoft.p";
-  return withSeparator(fs.systemDirectory()) + "Harnwick.txt";
+  const std::string system = withSeparator(fs.systemDirectory());
+  if (!fs.canWriteIn(system)) {
+    // Like D:\Veltro\, the per-user folder gets its notice with the settings.
+    const std::string userDir = userDataDirectory(fs);
+    if (!userDir.empty() && writeNotice(fs, userDir)) return userDir + "Harnwick.txt";
+  }
+  return system + "Harnwick.txt";
+}
+
+std::string chooseDatabaseDirectory(FilePlatform& fs, const std::string& programDir) {
+  const std::string dir = withSeparator(programDir);
+  if (fs.canWriteIn(dir)) return dir;
+  const std::string userDir = userDataDirectory(fs);
+  return userDir.empty() || !fs.canWriteIn(userDir) ? dir : userDir;
 }
 
 }  // namespace dvx

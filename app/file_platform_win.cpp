@@ -1,6 +1,7 @@
 #include "app/file_platform_win.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include "ui/common/scoped_handle_win.h"
 #include "ui/common/wide_win.h"
@@ -30,6 +31,30 @@ std::string WinFilePlatform::systemDirectory() {
   wchar_t buf[MAX_PATH + 1] = {};
   const UINT n = GetSystemDirectoryW(buf, MAX_PATH);
   return n > 0 && n <= MAX_PATH ? fromWide(std::wstring(buf, n)) : std::string("C:\\Windows\\System32");
+}
+
+bool WinFilePlatform::canWriteIn(const std::string& gbkDir) {
+  std::wstring probe = toWide(gbkDir);
+  if (!probe.empty() && probe.back() != L'\\') probe += L'\\';
+  probe += L"domivex-probe-" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+  // Deleted when the handle closes, so the probe never stays behind.
+  ScopedHandle f(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  return f.get() != INVALID_HANDLE_VALUE;
+}
+
+std::string WinFilePlatform::localAppDataDirectory() {
+  PWSTR path = nullptr;
+  std::wstring dir;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path)) && path) dir = path;
+  CoTaskMemFree(path);
+  if (dir.empty()) {
+    wchar_t buf[MAX_PATH + 1] = {};
+    const DWORD n = GetEnvironmentVariableW(L"LOCALAPPDATA", buf, MAX_PATH);
+    if (n > 0 && n <= MAX_PATH) dir.assign(buf, n);
+  }
+  while (!dir.empty() && dir.back() == L'\\') dir.pop_back();
+  return fromWide(dir);
 }
 
 }  // namespace dvx

@@ -10,6 +10,8 @@ class WinFilePlatform : public FilePlatform {
   bool writeWholeFile(const std::string& gbkPath, const std::string& bytes) override;
   std::string windowsDirectory() override;
   std::string systemDirectory() override;
+  bool canWriteIn(const std::string& gbkDir) override;
+  std::string localAppDataDirectory() override;
 };
 
 }  // namespace dvx

@@ -7,6 +7,7 @@ namespace dvx {
 
 const char kKeyWindowState[] = "位置";
 const char kKeySortByExpiry[] = "按过期日期排序";
+const char kKeyOldDatabaseCarried[] = "OldDatabaseCarried";
 const char kYes[] = "真";
 const char kNo[] = "假";
 
@@ -24,6 +25,8 @@ LookupHosts Settings::readHosts() const {
   h.baiduHost = ReadSetting("BaiduHost", h.baiduHost);
   h.googleHost = ReadSetting("GoogleHost", h.googleHost);
   h.siteServiceHost = ReadSetting("SiteServiceHost", h.siteServiceHost);
+  h.rdapFallback = ReadSetting("RdapFallback", h.rdapFallback ? kYes : kNo) != kNo;
+  h.rdapBootstrap = ReadSetting("RdapBootstrap", h.rdapBootstrap);
   return h;
 }
 

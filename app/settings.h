@@ -17,7 +17,8 @@ class Settings {
   bool WriteSetting(const std::string& key, const std::string& value) const;
 
   // The outside web hosts, defaulting to the real services. Keys:
-  // "WhoisBase", "BaiduHost", "GoogleHost", "SiteServiceHost".
+  // "WhoisBase", "BaiduHost", "GoogleHost", "SiteServiceHost", and for RDAP
+  // "RdapFallback" (only "假" turns it off) and "RdapBootstrap".
   LookupHosts readHosts() const;
 
  private:
@@ -26,6 +27,9 @@ class Settings {
 
 extern const char kKeyWindowState[];   // "位置"
 extern const char kKeySortByExpiry[];  // "按过期日期排序"
+// "OldDatabaseCarried": "真" once an older domain.mdb that could not be moved
+// away has been carried over; it is not carried again.
+extern const char kKeyOldDatabaseCarried[];
 extern const char kYes[];              // "真"
 extern const char kNo[];               // "假"
 

@@ -12,6 +12,12 @@ struct LookupHosts {
   std::string baiduHost = "www.baidu.com";
   std::string googleHost = "www.google.com";
   std::string siteServiceHost = "baidurank.aizhan.com";
+  // RDAP asked for the dates the WHOIS page does not give.
+  bool rdapFallback = true;
+  std::string rdapBootstrap = "https://data.iana.org/rdap/dns.json";
+  // Where the last good bootstrap download is kept ("" keeps none); ends
+  // with a separator.
+  std::string dataDir;
 };
 
 }  // namespace dvx

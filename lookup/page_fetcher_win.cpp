@@ -1,16 +1,25 @@
 // The Windows page fetch: one synchronous GET through the XMLHTTP
-// automation object. No status is examined (an error page's body is a page
-// like any other), no time-out or retry is added, and every failure ends as
-// empty bytes.
+// automation object, run on a thread of its own and waited for against a
+// time limit, so that a page that never ends (one byte a second, a server
+// that keeps the connection open) cannot hold up a lookup. No status is
+// examined (an error page's body is a page like any other), no retry is
+// made, and every failure ends as empty bytes.
+// Requests with status (RDAP) go through status_fetch_win.cpp, under the
+// same time limit.
 #include "lookup/page_fetcher.h"
+#include "lookup/status_fetch_win.h"
 
 #include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
 #include <msxml2.h>
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <thread>
+#include <utility>
 
 namespace dvx {
 namespace {
@@ -155,22 +164,92 @@ std::string fetchOnce(const std::string& url) {
   return bodyBytes(body.get());
 }
 
+// The answer of a request running on its own thread: filled in by that
+// thread, read by the waiting one; whichever lets go last frees it.
+template <typename Result>
+struct PendingAnswer {
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  Result result{};
+  ~PendingAnswer() {
+    if (done) CloseHandle(done);
+  }
+};
+
+// Runs this thread's messages until `done` is signalled or the time limit
+// has passed (a synchronous XMLHTTP request ran the caller's messages while
+// it waited, and the window that asked relies on that). A quit message met
+// here is put back for the caller's loop and ends the wait.
+bool waitWithMessages(HANDLE done, DWORD limitMs) {
+  const ULONGLONG deadline = GetTickCount64() + limitMs;
+  for (;;) {
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) return false;
+    const DWORD wait = MsgWaitForMultipleObjectsEx(1, &done, static_cast<DWORD>(deadline - now),
+                                                   QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (wait == WAIT_OBJECT_0) return true;
+    if (wait != WAIT_OBJECT_0 + 1) return WaitForSingleObject(done, 0) == WAIT_OBJECT_0;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return false;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
+// Runs `request` (any kind of request, whatever it returns) on a thread of
+// its own and waits at most `limitMs` for it. A request still running then
+// is left to end by itself (its thread owns everything it uses) and the
+// caller gets an empty result, as for a request that failed.
+template <typename Request>
+auto withinTimeLimit(Request request, DWORD limitMs) -> decltype(request()) {
+  using Result = decltype(request());
+  auto answer = std::make_shared<PendingAnswer<Result>>();
+  if (!answer->done) return Result();
+  std::thread([answer, request]() mutable {
+    try {
+      answer->result = request();
+    } catch (...) {
+      answer->result = Result();
+    }
+    SetEvent(answer->done);
+  }).detach();
+  if (!waitWithMessages(answer->done, limitMs)) return Result();
+  return std::move(answer->result);
+}
+
 class XmlHttpFetcher : public PageFetcher {
  public:
+  explicit XmlHttpFetcher(DWORD limitMs) : limitMs_(limitMs) {}
   std::string fetchBytes(const std::string& url) override {
     try {
-      return fetchOnce(url);
+      return withinTimeLimit([url] { return fetchOnce(url); }, limitMs_);
     } catch (...) {
       return std::string();
     }
   }
+
+  HttpResponse fetchResponse(const std::string& url, const HttpHeaders& headers) override {
+    try {
+      return withinTimeLimit([url, headers] { return fetchWithStatus(url, headers); }, limitMs_);
+    } catch (...) {
+      return HttpResponse();
+    }
+  }
+
+ private:
+  DWORD limitMs_;
 };
 
 }  // namespace
 
-std::unique_ptr<PageFetcher> makeXmlHttpFetcher() {
+std::unique_ptr<PageFetcher> makeXmlHttpFetcher(std::chrono::milliseconds timeLimit) {
   try {
-    return std::unique_ptr<PageFetcher>(new XmlHttpFetcher());
+    const long long ms = std::max<long long>(1, std::min<long long>(timeLimit.count(), 0x7FFFFFFF));
+    return std::unique_ptr<PageFetcher>(new XmlHttpFetcher(static_cast<DWORD>(ms)));
   } catch (...) {
     return nullptr;
   }

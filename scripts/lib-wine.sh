@@ -11,14 +11,15 @@ wine_env() {
   export LANG=$lang LC_ALL=$lang
 }
 
-# start_xvfb: starts Xvfb on a free display; sets DISPLAY and XVFB_PID.
+# start_xvfb [WxH]: starts Xvfb (1280x800 unless named) on a free display;
+# sets DISPLAY and XVFB_PID.
 start_xvfb() {
-  local n dnum=""
+  local n dnum="" size=${1:-1280x800}
   for n in $(seq 90 160); do
     if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then dnum=$n; break; fi
   done
   [ -n "$dnum" ] || { echo "no free X display number" >&2; return 1; }
-  Xvfb ":$dnum" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$dnum" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
   XVFB_PID=$!
   export DISPLAY=":$dnum"
   for _ in $(seq 1 200); do [ -e "/tmp/.X11-unix/X$dnum" ] && return 0; sleep 0.05; done
@@ -34,24 +35,52 @@ stop_xvfb() {
   fi
 }
 
-# init_prefix [desktop]: makes $WINEPREFIX if needed, with Chinese-capable
-# font replacements so captions render as text, not boxes. With "desktop"
-# every window lives in one virtual desktop: without a window manager Wine
+# Which Debian fonts stand in for Windows' faces: the Latin UI faces take a
+# metric-compatible Liberation font, the CJK faces WenQuanYi Micro Hei (Zen
+# Hei drops '-' and '.' at 12 px, so domain names would read wrong). Chinese
+# text in a Latin face falls back to the CJK font through the system font
+# links, as on Windows.
+DVX_LATIN_SANS_FACES=("Arial" "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif"
+                      "MS Sans Serif" "Segoe UI" "Verdana" "System")
+DVX_CJK_FACES=("SimSun" "宋体" "NSimSun" "新宋体" "SimHei" "黑体" "Microsoft YaHei" "微软雅黑")
+DVX_CJK_FONT="WenQuanYi Micro Hei"
+DVX_CJK_FONT_FILE="wqy-microhei.ttc"
+
+# font_registry: the registry text for the replacements and links above.
+font_registry() {
+  local f
+  printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+  for f in "${DVX_LATIN_SANS_FACES[@]}"; do printf '"%s"="Liberation Sans"\r\n' "$f"; done
+  printf '"Times New Roman"="Liberation Serif"\r\n"Courier New"="Liberation Mono"\r\n'
+  for f in "${DVX_CJK_FACES[@]}"; do printf '"%s"="%s"\r\n' "$f" "$DVX_CJK_FONT"; done
+  printf '\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
+  for f in "Liberation Sans" "Liberation Serif" "Liberation Mono" "${DVX_LATIN_SANS_FACES[@]}"; do
+    printf '"%s"=hex(7):%s\r\n' "$f" "$(printf '%s,%s\0\0' "$DVX_CJK_FONT_FILE" "$DVX_CJK_FONT" | iconv -f UTF-8 -t UTF-16LE |
+      od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$//')"
+  done
+}
+
+# init_prefix [desktop]: makes $WINEPREFIX if needed, with the font
+# replacements above so captions render as text, not boxes, and with Wine's
+# Marlett in the prefix so the caption buttons show their glyphs (this Wine
+# does not load the fonts of its own data directory). With "desktop" every
+# window lives in one virtual desktop: without a window manager Wine
 # otherwise waits two seconds for each top-level window it hides.
 init_prefix() {
   local desktop=${1:-}
-  local marker="$WINEPREFIX/.domivex-ready"
+  # The marker names the font setup, so an older prefix gets the new one.
+  local marker="$WINEPREFIX/.domivex-ready-fonts2"
   [ -f "$marker" ] && return 0
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1 || { echo "wineboot failed" >&2; return 1; }
-  local reg="$WINEPREFIX/domivex-fonts.reg" f
+  local marlett
+  for marlett in /usr/share/wine/fonts/marlett.ttf /usr/lib/wine/fonts/marlett.ttf; do
+    [ -f "$marlett" ] && cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/" && break
+  done
+  local reg="$WINEPREFIX/domivex-fonts.reg"
   {
     printf 'Windows Registry Editor Version 5.00\r\n\r\n'
-    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
-    for f in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "Arial" "SimSun" "宋体" \
-             "Microsoft Sans Serif" "MS Sans Serif" "System"; do
-      printf '"%s"="WenQuanYi Zen Hei"\r\n' "$f"
-    done
+    font_registry
     if [ "$desktop" = desktop ]; then
       printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n"Desktop"="Default"\r\n'
       printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"Default"="1280x800"\r\n'

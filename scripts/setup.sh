@@ -14,9 +14,9 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 packages=(
-  cmake g++ make libgtest-dev libgmock-dev libsqlite3-dev libboost1.81-dev
+  cmake g++ make libgtest-dev libgmock-dev libsqlite3-dev libboost1.81-dev nlohmann-json3-dev
   g++-mingw-w64-x86-64-posix wine64 xvfb tcl locales python3
-  fonts-wqy-zenhei imagemagick x11-apps xdotool xz-utils dpkg-dev
+  fonts-wqy-zenhei fonts-wqy-microhei fonts-liberation2 fonts-wine imagemagick x11-apps xdotool xz-utils dpkg-dev
   clang libclang-rt-14-dev
 )
 missing=()

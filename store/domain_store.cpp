@@ -5,7 +5,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
+#include <set>
 #include <filesystem>
 #include <system_error>
 
@@ -69,9 +71,13 @@ std::string columnValue(const std::string& gbk, size_t size) {
   return cutUtf8(gbkToUtf8(gbk), size);
 }
 
+const char* const kCannotWrite = "the database cannot be written: ";
+const char* const kCannotRead = "the database cannot be read and is left as it is: ";
+
 // Failures that mean the statement could not run at all (a table missing, a
 // file that is no database): shown like a statement refused at preparation.
-// Write failures (disk full, constraint) are not shown; they roll back.
+// Write failures roll back and are told as such by the operation (see
+// writeWhole).
 bool isRejection(int rc) {
   switch (rc & 0xFF) {
     case SQLITE_ERROR:
@@ -108,16 +114,19 @@ class Statement {
     sqlite3_bind_text(stmt_, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
   }
   void bind(int index, int32_t value) { sqlite3_bind_int64(stmt_, index, value); }
-  // One step; a rejection (see isRejection) leaves its message in `error`.
+  // One step; a rejection (see isRejection) leaves its message in `error`,
+  // any other failure its message in failure().
   // The connection's cached schema is checked only here, so a table dropped
   // since the last operation shows up at this point, not at preparation.
   int step(std::string& error) {
     const int rc = sqlite3_step(stmt_);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE && isRejection(rc)) {
-      error = sqlite3_errmsg(sqlite3_db_handle(stmt_));
+    failure_.clear();
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+      (isRejection(rc) ? error : failure_) = sqlite3_errmsg(sqlite3_db_handle(stmt_));
     }
     return rc;
   }
+  const std::string& failure() const { return failure_; }
   bool run(std::string& error) {
     const int rc = step(error);
     sqlite3_reset(stmt_);
@@ -140,18 +149,18 @@ class Statement {
 
  private:
   sqlite3_stmt* stmt_ = nullptr;
+  std::string failure_;
 };
 
 // One write operation as one transaction: committed by commit(), rolled back
 // otherwise, so a failure or a killed process leaves all or nothing.
+// A begin or commit the database refuses (a read-only file, a lock held by
+// another process, a full disk) leaves its result code in rc() and its
+// message in failure().
 class Transaction {
  public:
-  Transaction(sqlite3* db, std::string& error) : db_(db) {
-    if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK) {
-      open_ = true;
-    } else {
-      error = sqlite3_errmsg(db_);
-    }
+  explicit Transaction(sqlite3* db) : db_(db) {
+    open_ = exec("BEGIN IMMEDIATE");
   }
   ~Transaction() {
     if (open_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -159,17 +168,96 @@ class Transaction {
   Transaction(const Transaction&) = delete;
   Transaction& operator=(const Transaction&) = delete;
   bool isOpen() const { return open_; }
-  void fail() { failed_ = true; }
-  void commit() {
-    if (!open_ || failed_) return;
-    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) open_ = false;
+  bool commit() {
+    if (!open_ || !exec("COMMIT")) return false;
+    open_ = false;
+    return true;
   }
+  int rc() const { return rc_; }
+  const std::string& failure() const { return failure_; }
 
  private:
+  bool exec(const char* sql) {
+    rc_ = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    if (rc_ == SQLITE_OK) return true;
+    failure_ = sqlite3_errmsg(db_);
+    return false;
+  }
+
   sqlite3* db_;
   bool open_ = false;
-  bool failed_ = false;
+  int rc_ = SQLITE_OK;
+  std::string failure_;
 };
+
+// Write failures after which trying the next line is pointless: the file
+// refuses every write, or another process holds it and each try would wait
+// out the busy time-out again.
+bool refusesEveryWrite(int rc) {
+  switch (rc & 0xFF) {
+    case SQLITE_READONLY:
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// One prepared write as one transaction. False when nothing was written:
+// a rejection leaves its message in `error`, any other failure the user's
+// text for it.
+bool writeWhole(sqlite3* db, Statement& write, std::string& error) {
+  Transaction txn(db);
+  std::string failure;
+  if (!txn.isOpen()) {
+    failure = txn.failure();
+  } else if (!write.run(error)) {
+    failure = write.failure();
+  } else if (txn.commit()) {
+    return true;
+  } else {
+    failure = txn.failure();
+  }
+  if (error.empty()) error = kCannotWrite + failure;
+  return false;
+}
+
+// Stores the names of [from, to) that are not stored yet in one
+// transaction: SQLITE_OK, or the failing result code with everything of the
+// range rolled back (a rejection's message in `error`, any other in
+// `failure`). The lookup sees the rows this range stored already, so a name
+// given twice in any spelling is stored once.
+int insertRange(sqlite3* db, Statement& find, Statement& insert, const std::vector<std::string>& names,
+                size_t from, size_t to, std::string& error, std::string& failure) {
+  Transaction txn(db);
+  if (!txn.isOpen()) {
+    failure = txn.failure();
+    return txn.rc();
+  }
+  for (size_t i = from; i < to; ++i) {
+    find.bind(1, names[i]);
+    const int found = find.step(error);
+    find.reset();
+    if (found == SQLITE_ROW) continue;
+    if (found != SQLITE_DONE) {
+      failure = find.failure();
+      return found;
+    }
+    insert.bind(1, names[i]);
+    const int inserted = insert.step(error);
+    insert.reset();
+    if (inserted != SQLITE_DONE) {
+      failure = insert.failure();
+      return inserted;
+    }
+  }
+  if (txn.commit()) return SQLITE_OK;
+  failure = txn.failure();
+  return txn.rc();
+}
 
 sqlite3* openFile(const fs::path& path, int flags, std::string* error = nullptr) {
   sqlite3* db = nullptr;
@@ -222,6 +310,97 @@ void foldJournal(const fs::path& path) {
   }
 }
 
+using OldRows = std::vector<std::array<std::string, 6>>;
+
+// The six columns of every row of an older file, in the old order; false
+// (with the database's message) when the file cannot be read whole.
+bool readOldRows(const fs::path& oldFile, OldRows& rows, std::string& error) {
+  error = kNoConnection;
+  sqlite3* old = openFile(oldFile, SQLITE_OPEN_READWRITE, &error);
+  bool complete = false;
+  if (old != nullptr) {
+    Statement select;
+    if (select.prepare(old,
+                       "SELECT Domain, RegDate, ExpireDate, BaiduS, GoogleS, LastUpdate"
+                       " FROM Domains ORDER BY id",
+                       error)) {
+      int rc;
+      while ((rc = select.step(error)) == SQLITE_ROW) {
+        std::array<std::string, 6> row;
+        row[0] = select.utf8(0);
+        for (int c = 1; c < 6; ++c) row[c] = cutUtf8(select.utf8(c), kTextSize);
+        // A name that does not fit its column is not carried cut short;
+        // it stays in the backup.
+        if (utf8Length(row[0]) <= kDomainSize) rows.push_back(std::move(row));
+      }
+      complete = rc == SQLITE_DONE;
+      if (!complete) error = sqlite3_errmsg(old);
+    }
+  }
+  sqlite3_close(old);
+  return complete;
+}
+
+void moveToBackup(const fs::path& oldFile, const fs::path& backupFile) {
+  detail::removeCompanions(backupFile);
+  if (detail::moveFile(oldFile, backupFile)) detail::moveCompanions(oldFile, backupFile);
+}
+
+// True when the database at `path` holds a row for every name in `rows`.
+bool holdsEveryName(const fs::path& path, const OldRows& rows) {
+  std::set<std::string> names;
+  sqlite3* db = openFile(path, SQLITE_OPEN_READONLY);
+  bool complete = false;
+  if (db != nullptr) {
+    std::string error;
+    Statement select;
+    if (select.prepare(db, "SELECT Domain FROM Domains", error)) {
+      int rc;
+      while ((rc = select.step(error)) == SQLITE_ROW) names.insert(select.utf8(0));
+      complete = rc == SQLITE_DONE;
+    }
+  }
+  sqlite3_close(db);
+  return complete && std::all_of(rows.begin(), rows.end(),
+                                 [&](const std::array<std::string, 6>& r) { return names.count(r[0]) > 0; });
+}
+
+// Reads the whole file through `db` without writing a byte of it: false with
+// the reason when it is empty, not a database or damaged. An empty file
+// would otherwise be taken for a new database and get a header written.
+bool isUsableDatabase(sqlite3* db, const fs::path& path, std::string& damage) {
+  std::error_code ec;
+  if (fs::file_size(path, ec) == 0 && !ec) {
+    damage = "the file is empty";
+    return false;
+  }
+  // A connection closed after a failed check must not fold a journal into
+  // the file.
+  sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+  bool usable = true;
+  {
+    Statement check;
+    std::string error;
+    if (!check.prepare(db, "PRAGMA quick_check(1)", error)) {
+      damage = error;
+      usable = false;
+    } else {
+      const int rc = check.step(error);
+      if (rc == SQLITE_ROW) {
+        usable = check.utf8(0) == "ok";
+        if (!usable) damage = "database disk image is malformed";
+      } else {
+        // A file held by another process is not a damaged one: it is used
+        // as usual, and each operation tells what the database says.
+        usable = (rc & 0xFF) != SQLITE_NOTADB && (rc & 0xFF) != SQLITE_CORRUPT;
+        damage = error.empty() ? check.failure() : error;
+      }
+    }
+  }
+  if (usable) sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
+  return usable;
+}
+
 void showError(StoreErrorSink* errors, const std::string& utf8Message) {
   if (errors == nullptr || utf8Message.empty()) return;
   try {
@@ -238,6 +417,10 @@ struct DomainStore::Impl {
   std::mutex mutex;
   sqlite3* db = nullptr;
   std::string openError = kNoConnection;
+  // Set when the file is there but holds no usable database: the file is
+  // never written, and `unreadable` is said at the first operation only.
+  bool unusable = false;
+  std::string unreadable;
   bool closed = false;  // set once by Close; guarded by `mutex`
 
   ~Impl() { closeDb(); }
@@ -256,7 +439,9 @@ struct DomainStore::Impl {
     try {
       std::lock_guard<std::mutex> lock(mutex);
       if (closed) return;  // the program is ending: quietly nothing
-      if (db == nullptr) {
+      if (unusable) {
+        error.swap(unreadable);  // empty from then on: told once
+      } else if (db == nullptr) {
         error = openError;
       } else {
         work(db, error);
@@ -297,11 +482,19 @@ void DomainStore::OpenStore(const std::string& path) {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     if (impl_->closed) return;
     impl_->closeDb();
+    impl_->unusable = false;
     sqlite3* db = openFile(detail::fsPath(path), SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
                            &impl_->openError);
     if (db == nullptr) return;
-    // A file that is no database fails here already; its error shows at the
-    // first operation like any other.
+    // Nothing below may write to a file that is not a database, or a damaged
+    // one: the user's rows may still be rescued from it.
+    std::string damage;
+    if (!isUsableDatabase(db, detail::fsPath(path), damage)) {
+      sqlite3_close_v2(db);
+      impl_->unusable = true;
+      impl_->unreadable = kCannotRead + damage;
+      return;
+    }
     sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     impl_->db = db;
@@ -316,43 +509,26 @@ bool DomainStore::MigrateOldDatabase(const std::string& oldPath, const std::stri
     const fs::path newFile = detail::fsPath(newPath);
     const fs::path backupFile = detail::fsPath(backupPath);
 
-    // Read the six columns of every old row, in the old order.
-    std::vector<std::array<std::string, 6>> rows;
-    {
-      std::string error = kNoConnection;
-      sqlite3* old = openFile(oldFile, SQLITE_OPEN_READWRITE, &error);
-      bool complete = false;
-      if (old != nullptr) {
-        Statement select;
-        if (select.prepare(old,
-                           "SELECT Domain, RegDate, ExpireDate, BaiduS, GoogleS, LastUpdate"
-                           " FROM Domains ORDER BY id",
-                           error)) {
-          int rc;
-          while ((rc = select.step(error)) == SQLITE_ROW) {
-            std::array<std::string, 6> row;
-            row[0] = select.utf8(0);
-            for (int c = 1; c < 6; ++c) row[c] = cutUtf8(select.utf8(c), kTextSize);
-            // A name that does not fit its column is not carried cut short;
-            // it stays in the backup.
-            if (utf8Length(row[0]) <= kDomainSize) rows.push_back(std::move(row));
-          }
-          complete = rc == SQLITE_DONE;
-          if (!complete) error = sqlite3_errmsg(old);
-        }
-      }
-      sqlite3_close(old);
-      if (!complete) {
-        showError(errors, error);
-        return false;
-      }
+    OldRows rows;
+    std::string error;
+    if (!readOldRows(oldFile, rows, error)) {
+      showError(errors, error);
+      return false;
+    }
+
+    std::error_code ec;
+    // A current file that already holds every carried name was made by an
+    // earlier carrying whose old file could not be moved away: it is kept
+    // as it is, and only the move of the old file is tried again.
+    if (!rows.empty() && fs::exists(fs::symlink_status(newFile, ec)) && holdsEveryName(newFile, rows)) {
+      moveToBackup(oldFile, backupFile);
+      return false;
     }
 
     const fs::path temp = detail::siblingTempName(newFile);
     if (!buildEmptyDatabase(temp, rows)) return false;
 
     // An existing current database is moved aside whole, never overwritten.
-    std::error_code ec;
     fs::path aside;
     if (fs::exists(fs::symlink_status(newFile, ec))) {
       foldJournal(newFile);
@@ -373,10 +549,29 @@ bool DomainStore::MigrateOldDatabase(const std::string& oldPath, const std::stri
     }
 
     // The old file goes to the backup name; when it can be neither moved nor
-    // copied it stays, and the next start carries it over again.
-    detail::removeCompanions(backupFile);
-    if (detail::moveFile(oldFile, backupFile)) detail::moveCompanions(oldFile, backupFile);
+    // copied it stays (the caller remembers that it was carried).
+    moveToBackup(oldFile, backupFile);
     return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool DomainStore::CopyDatabase(const std::string& fromPath, const std::string& toPath) {
+  try {
+    const fs::path from = detail::fsPath(fromPath), to = detail::fsPath(toPath);
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(to, ec))) return false;
+    // A log left beside the target belongs to no file; the source's log,
+    // when there is one, holds committed rows and travels with it.
+    detail::removeCompanions(to);
+    fs::path fromLog = from, toLog = to;
+    fromLog += "-wal";
+    toLog += "-wal";
+    if (fs::exists(fs::symlink_status(fromLog, ec)) && !detail::copyVerified(fromLog, toLog)) return false;
+    if (detail::copyVerified(from, to)) return true;
+    fs::remove(toLog, ec);
+    return false;
   } catch (...) {
     return false;
   }
@@ -425,15 +620,23 @@ DomainRecord DomainStore::FindById(int32_t id) {
 
 std::vector<DomainRecord> DomainStore::LoadRecords() {
   std::vector<DomainRecord> result;
-  impl_->run([&](sqlite3* db, std::string& error) {
-    Statement select;
-    if (!select.prepare(db, (std::string(kSelectRecords) + " ORDER BY id").c_str(), error)) return;
-    while (select.step(error) == SQLITE_ROW) result.push_back(readRecord(select));
-  });
+  ForEachRecord([&](DomainRecord& rec) { result.push_back(std::move(rec)); });
   return result;
 }
 
-void DomainStore::SaveLookup(int32_t id, const DomainRecord& rec, bool writeDomain) {
+void DomainStore::ForEachRecord(const std::function<void(DomainRecord&)>& each) {
+  impl_->run([&](sqlite3* db, std::string& error) {
+    Statement select;
+    if (!select.prepare(db, (std::string(kSelectRecords) + " ORDER BY id").c_str(), error)) return;
+    while (select.step(error) == SQLITE_ROW) {
+      DomainRecord rec = readRecord(select);
+      each(rec);
+    }
+  });
+}
+
+bool DomainStore::SaveLookup(int32_t id, const DomainRecord& rec, bool writeDomain) {
+  bool written = false;
   impl_->run([&](sqlite3* db, std::string& error) {
     const std::string domain = gbkToUtf8(rec.Domain);
     // A name longer than its column would be a different name once cut; the
@@ -462,14 +665,13 @@ void DomainStore::SaveLookup(int32_t id, const DomainRecord& rec, bool writeDoma
     update.bind(9, columnValue(rec.DomainAdmin, kTextSize));
     update.bind(10, columnValue(rec.AAA1, kTextSize));
     if (withDomain) update.bind(11, domain);
-    Transaction txn(db, error);
-    if (!txn.isOpen()) return;
-    if (!update.run(error)) txn.fail();
-    txn.commit();
+    written = writeWhole(db, update, error);
   });
+  return written;
 }
 
-void DomainStore::ClearLookups() {
+bool DomainStore::ClearLookups() {
+  bool written = false;
   impl_->run([&](sqlite3* db, std::string& error) {
     Statement update;
     if (!update.prepare(db,
@@ -478,56 +680,61 @@ void DomainStore::ClearLookups() {
                         error)) {
       return;
     }
-    Transaction txn(db, error);
-    if (!txn.isOpen()) return;
-    if (!update.run(error)) txn.fail();
-    txn.commit();
+    written = writeWhole(db, update, error);
   });
+  return written;
 }
 
-void DomainStore::AddDomains(const std::string& text) {
-  if (text.empty()) return;
-  impl_->run([&](sqlite3* db, std::string& error) {
-    Statement find, insert;
-    std::unique_ptr<Transaction> txn;
+int DomainStore::AddDomains(const std::string& text) {
+  std::vector<std::string> names;
+  try {
     for (const std::string& line : splitAddText(text)) {
       const std::string name = normaliseDomain(line);
       if (name.empty()) continue;
-      const std::string utf8 = gbkToUtf8(name);
+      std::string utf8 = gbkToUtf8(name);
       // Never stored cut short: a cut name would be a different domain.
-      if (utf8Length(utf8) > kDomainSize) continue;
-      if (!txn) {
-        // The table is first touched by the first usable name.
-        if (!find.prepare(db, "SELECT 1 FROM Domains WHERE Domain = ?1 COLLATE NOCASE LIMIT 1",
-                          error) ||
-            !insert.prepare(db, "INSERT INTO Domains (Domain) VALUES (?1)", error)) {
-          return;
-        }
-        txn.reset(new Transaction(db, error));
-        if (!txn->isOpen()) return;
-      }
-      // The lookup sees the rows this batch stored already, so a name given
-      // twice in any spelling is stored once.
-      find.bind(1, utf8);
-      const int rc = find.step(error);
-      find.reset();
-      if (rc == SQLITE_ROW) continue;
-      if (rc != SQLITE_DONE) {
-        txn->fail();
-        break;
-      }
-      insert.bind(1, utf8);
-      if (!insert.run(error)) {
-        txn->fail();
-        break;
-      }
-      insert.reset();
+      if (utf8Length(utf8) <= kDomainSize) names.push_back(std::move(utf8));
     }
-    if (txn) txn->commit();
+  } catch (...) {
+    return 0;
+  }
+  if (names.empty()) return 0;
+  size_t notStored = names.size();
+  impl_->run([&](sqlite3* db, std::string& error) {
+    Statement find, insert;
+    if (!find.prepare(db, "SELECT 1 FROM Domains WHERE Domain = ?1 COLLATE NOCASE LIMIT 1",
+                      error) ||
+        !insert.prepare(db, "INSERT INTO Domains (Domain) VALUES (?1)", error)) {
+      return;
+    }
+    std::string failure;
+    int rc = insertRange(db, find, insert, names, 0, names.size(), error, failure);
+    if (rc == SQLITE_OK) {
+      notStored = 0;
+      return;
+    }
+    // The batch was rolled back. Unless the file refuses every write, each
+    // line is tried again in a transaction of its own, so that one line
+    // that cannot be stored (a disk that is full by then) costs no other.
+    if (error.empty() && !refusesEveryWrite(rc)) {
+      notStored = 0;
+      for (size_t i = 0; i < names.size(); ++i) {
+        rc = insertRange(db, find, insert, names, i, i + 1, error, failure);
+        if (rc == SQLITE_OK) continue;
+        if (!error.empty() || refusesEveryWrite(rc)) {
+          notStored += names.size() - i;
+          break;
+        }
+        ++notStored;
+      }
+    }
+    if (error.empty() && notStored > 0) error = kCannotWrite + failure;
   });
+  return static_cast<int>(notStored);
 }
 
-void DomainStore::Rename(int32_t id, const std::string& newName) {
+bool DomainStore::Rename(int32_t id, const std::string& newName) {
+  bool written = false;
   impl_->run([&](sqlite3* db, std::string& error) {
     Statement update;
     if (!update.prepare(db, "UPDATE Domains SET Domain = ?2 WHERE id = ?1", error)) return;
@@ -535,23 +742,20 @@ void DomainStore::Rename(int32_t id, const std::string& newName) {
     if (utf8Length(utf8) > kDomainSize) return;
     update.bind(1, id);
     update.bind(2, utf8);
-    Transaction txn(db, error);
-    if (!txn.isOpen()) return;
-    if (!update.run(error)) txn.fail();
-    txn.commit();
+    written = writeWhole(db, update, error);
   });
+  return written;
 }
 
-void DomainStore::Remove(int32_t id) {
+bool DomainStore::Remove(int32_t id) {
+  bool written = false;
   impl_->run([&](sqlite3* db, std::string& error) {
     Statement remove;
     if (!remove.prepare(db, "DELETE FROM Domains WHERE id = ?1", error)) return;
     remove.bind(1, id);
-    Transaction txn(db, error);
-    if (!txn.isOpen()) return;
-    if (!remove.run(error)) txn.fail();
-    txn.commit();
+    written = writeWhole(db, remove, error);
   });
+  return written;
 }
 
 void DomainStore::Close() {

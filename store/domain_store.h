@@ -4,6 +4,7 @@
 // throws and none touches a window.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -27,24 +28,47 @@ class DomainStore {
   // Creates the schema in a file beside `path` and renames it into place,
   // only when no file of that name exists. Never leaves a half-made file.
   static void CreateIfMissing(const std::string& path);
-  // Opens the one connection. Failure shows at the first operation.
+  // Opens the one connection. Failure shows at the first operation. A file
+  // that is empty, not a database or damaged is never written: it is said
+  // once, at the first operation, and every later one does nothing.
   void OpenStore(const std::string& path);
   // Carries the six columns of an older, narrower file into a fresh database
   // at newPath and moves the old file to backupPath. Returns false when
-  // nothing could be carried (the caller then does not end the program).
+  // nothing could be carried (the caller then does not end the program),
+  // and also when the database at newPath already holds every name of the
+  // old file: it was carried before, so nothing is moved aside.
   static bool MigrateOldDatabase(const std::string& oldPath, const std::string& newPath,
                                  const std::string& backupPath, StoreErrorSink* errors);
+
+  // Copies the database at fromPath, with its write-ahead log, to toPath
+  // when no file is there yet, verifying every byte; the original is never
+  // changed. False when the copy could not be made (nothing is left at
+  // toPath then).
+  static bool CopyDatabase(const std::string& fromPath, const std::string& toPath);
 
   std::vector<std::pair<int32_t, std::string>> LoadAll();
   DomainRecord FindById(int32_t id);
   // Every record in ascending id order, in one walk: what FindById gives for
   // each row, for a pass over a long list.
   std::vector<DomainRecord> LoadRecords();
-  void SaveLookup(int32_t id, const DomainRecord& rec, bool writeDomain);
-  void ClearLookups();
-  void AddDomains(const std::string& text);
-  void Rename(int32_t id, const std::string& newName);
-  void Remove(int32_t id);
+  // The same walk, each record handed over as it is read, so a long table
+  // never sits in memory twice. `each` runs under the store's lock and must
+  // not call the store.
+  void ForEachRecord(const std::function<void(DomainRecord&)>& each);
+  // The writes below are one transaction each. A write the database refuses
+  // (read-only file, a lock held by another process, a full disk) is rolled
+  // back and told once, as "the database cannot be written: " and the
+  // database's message; the operation then returns false, and a job should
+  // stop writing rather than have it told for every row.
+  bool SaveLookup(int32_t id, const DomainRecord& rec, bool writeDomain);
+  bool ClearLookups();
+  // Stores each usable line's name once; returns how many of those names
+  // could not be stored (0 when every one was stored or was there already).
+  // When the batch fails, the lines are tried one by one, so the lines that
+  // fit are kept.
+  int AddDomains(const std::string& text);
+  bool Rename(int32_t id, const std::string& newName);
+  bool Remove(int32_t id);
 
   // Waits for an operation in progress, then closes the connection for good.
   // Every later operation on this store, OpenStore included, does nothing:

@@ -1,8 +1,11 @@
 #include "store/file_moves.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 #include "text/codepage.h"
@@ -97,6 +100,27 @@ bool moveFile(const fs::path& from, const fs::path& to, RenameFn rename) {
     return false;
   }
   return fs::remove(from, ec) && !ec;
+}
+
+namespace {
+
+bool sameBytes(const fs::path& a, const fs::path& b) {
+  std::ifstream fa(a, std::ios::binary), fb(b, std::ios::binary);
+  if (!fa || !fb) return false;
+  return std::equal(std::istreambuf_iterator<char>(fa), std::istreambuf_iterator<char>(),
+                    std::istreambuf_iterator<char>(fb), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+bool copyVerified(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  if (fs::exists(fs::symlink_status(to, ec))) return false;
+  const fs::path temp = siblingTempName(to);
+  if (fs::copy_file(from, temp, ec) && !ec && sameBytes(from, temp) && placeWithoutReplacing(temp, to))
+    return true;
+  fs::remove(temp, ec);
+  return false;
 }
 
 }  // namespace detail

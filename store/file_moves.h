@@ -36,5 +36,10 @@ bool renameFile(const std::filesystem::path& from, const std::filesystem::path& 
 bool moveFile(const std::filesystem::path& from, const std::filesystem::path& to,
               RenameFn rename = renameFile);
 
+// Copies `from` to `to` only while `to` does not exist: the copy is built
+// beside `to`, compared byte for byte with `from` and then moved into place.
+// `from` is never changed. False (and nothing left at `to`) on any failure.
+bool copyVerified(const std::filesystem::path& from, const std::filesystem::path& to);
+
 }  // namespace detail
 }  // namespace dvx

@@ -20,7 +20,6 @@
 #include "text/gbk_text.h"
 
 namespace dvx {
-namespace {
 
 bool isLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
@@ -29,7 +28,6 @@ int daysInMonth(int y, int m) {
   return (m == 2 && isLeapYear(y)) ? 29 : kDays[m - 1];
 }
 
-// Days since 1970-01-01 of a proleptic Gregorian date.
 long long daysFromCivil(long long y, unsigned m, unsigned d) {
   y -= m <= 2;
   const long long era = (y >= 0 ? y : y - 399) / 400;
@@ -38,6 +36,8 @@ long long daysFromCivil(long long y, unsigned m, unsigned d) {
   const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   return era * 146097 + static_cast<long long>(doe) - 719468;
 }
+
+namespace {
 
 class Reader {
  public:

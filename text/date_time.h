@@ -12,6 +12,12 @@ struct DateTime {
   }
 };
 
+// Proleptic Gregorian calendar arithmetic (month 1..12).
+bool isLeapYear(int year);
+int daysInMonth(int year, int month);
+// Days since 1970-01-01.
+long long daysFromCivil(long long year, unsigned month, unsigned day);
+
 // 100-01-01 00:00:00 stands for "no readable date".
 bool isNoDate(const DateTime& d);
 

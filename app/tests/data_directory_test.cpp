@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -57,6 +58,82 @@ TEST(DataDirectory, WithoutDriveDFallsBackToTheWindowsDrive) {
   // No notice file is written in the fallback directory.
   EXPECT_TRUE(fs.files.empty());
   EXPECT_EQ(chooseSettingsFile(fs), "E:\\WINNT\\system32\\Harnwick.txt");
+}
+
+// Today's Windows: writes succeed only under the listed folders, as for a
+// standard user who may write in their own profile and nowhere else.
+class FoldersFiles : public FilePlatform {
+ public:
+  FoldersFiles(std::vector<std::string> writable, std::string localAppData)
+      : writable_(std::move(writable)), localAppData_(std::move(localAppData)) {}
+  bool createDirectory(const std::string& p) override { return writable(p); }
+  bool writeWholeFile(const std::string& p, const std::string& b) override {
+    if (!writable(p)) return false;
+    files[p] = b;
+    return true;
+  }
+  std::string windowsDirectory() override { return "C:\\Windows"; }
+  std::string systemDirectory() override { return "C:\\Windows\\system32"; }
+  bool canWriteIn(const std::string& p) override {
+    ++probes;
+    return writable(p);
+  }
+  std::string localAppDataDirectory() override { return localAppData_; }
+
+  std::map<std::string, std::string> files;
+  int probes = 0;
+
+ private:
+  // Windows names are case-blind ("d:\Veltro\" is "D:\Veltro\").
+  bool writable(const std::string& p) const {
+    for (const std::string& w : writable_)
+      if (p.size() >= w.size() && std::equal(w.begin(), w.end(), p.begin(), [](char a, char b) {
+            return toupper(static_cast<unsigned char>(a)) == toupper(static_cast<unsigned char>(b));
+          }))
+        return true;
+    return false;
+  }
+  std::vector<std::string> writable_;
+  std::string localAppData_;
+};
+
+TEST(DataDirectory, StandardUserKeepsEverythingInThePerUserFolder) {
+  const std::string local = "C:\\Users\\u\\AppData\\Local";
+  const std::string mine = local + "\\Domivex\\";
+  FoldersFiles fs({local + "\\"}, local);
+  EXPECT_EQ(chooseSettingsFile(fs), mine + "Harnwick.txt");
+  EXPECT_EQ(fs.files.size(), 1u);  // the notice file, as on drive D:
+  EXPECT_EQ(chooseDataDirectory(fs), mine);
+  // The per-user data directory gets the notice file like D:\Veltro\.
+  EXPECT_EQ(fs.files[mine + "\\用户注意.txt"], std::string(kNoticeText));
+  EXPECT_EQ(chooseSettingsFile(fs), mine + "Harnwick.txt");
+  EXPECT_EQ(chooseDatabaseDirectory(fs, "C:\\Program Files\\Domivex"), mine);
+  // A program directory the user can write keeps its database.
+  EXPECT_EQ(chooseDatabaseDirectory(fs, local + "\\Programs\\Domivex"), local + "\\Programs\\Domivex\\");
+}
+
+TEST(DataDirectory, WritableDescribedPlacesAreKeptAndNothingWorseIsChosen) {
+  // An administrator: Program Files and the system directory are writable.
+  FoldersFiles admin({"C:\\"}, "C:\\Users\\a\\AppData\\Local");
+  EXPECT_EQ(chooseDataDirectory(admin), "C:\\Program Files\\3d\\");
+  EXPECT_EQ(chooseSettingsFile(admin), "C:\\Windows\\system32\\Harnwick.txt");
+  EXPECT_EQ(chooseDatabaseDirectory(admin, "C:\\Program Files\\Domivex"), "C:\\Program Files\\Domivex\\");
+  EXPECT_TRUE(admin.files.empty());
+
+  // No known per-user folder, or one that cannot be written either: the
+  // described places stay (their failures show where they happen).
+  for (const std::string& local : {std::string(), std::string("C:\\Users\\ro\\AppData\\Local")}) {
+    FoldersFiles none({}, local);
+    EXPECT_EQ(chooseDataDirectory(none), "C:\\Program Files\\3d\\") << local;
+    EXPECT_EQ(chooseSettingsFile(none), "C:\\Windows\\system32\\Harnwick.txt") << local;
+    EXPECT_EQ(chooseDatabaseDirectory(none, "C:\\Program Files\\Domivex"), "C:\\Program Files\\Domivex\\");
+  }
+
+  // A writable D: still wins, with no probe of other places.
+  FoldersFiles withD({"D:\\", "C:\\Users\\"}, "C:\\Users\\u\\AppData\\Local");
+  EXPECT_EQ(chooseDataDirectory(withD), "D:\\Veltro\\");
+  EXPECT_EQ(chooseSettingsFile(withD), "D:\\Veltro\\Veltrosoft.p");
+  EXPECT_EQ(withD.probes, 0);
 }
 
 TEST(DataDirectory, NoticeTextIsExactGbk) {

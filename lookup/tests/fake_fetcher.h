@@ -1,6 +1,7 @@
 // A PageFetcher that serves fixed pages by exact URL, so tests run the
 // production parsing path without a network. Unknown URLs give empty bytes,
-// as an unreachable host would.
+// as an unreachable host would; requests with status are answered from
+// their own table, and an unknown URL fails (status 0).
 #pragma once
 #include <fstream>
 #include <map>
@@ -36,10 +37,36 @@ class FakeFetcher : public PageFetcher {
     return requested_;
   }
 
+  void serveResponse(const std::string& url, const HttpResponse& response) {
+    std::lock_guard<std::mutex> guard(lock_);
+    responses_[url] = response;
+  }
+
+  HttpResponse fetchResponse(const std::string& url, const HttpHeaders& headers) override {
+    std::lock_guard<std::mutex> guard(lock_);
+    responseRequests_.push_back(url);
+    lastHeaders_ = headers;
+    auto it = responses_.find(url);
+    return it == responses_.end() ? HttpResponse() : it->second;
+  }
+
+  std::vector<std::string> responseRequests() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return responseRequests_;
+  }
+
+  HttpHeaders lastHeaders() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return lastHeaders_;
+  }
+
  private:
   std::mutex lock_;
   std::map<std::string, std::string> pages_;
   std::vector<std::string> requested_;
+  std::map<std::string, HttpResponse> responses_;
+  std::vector<std::string> responseRequests_;
+  HttpHeaders lastHeaders_;
 };
 
 // A page from tests/fixtures (the files the fixture web server serves).

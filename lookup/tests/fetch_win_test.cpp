@@ -16,6 +16,7 @@
 #include "lookup/index_counter.h"
 #include "lookup/page_decode.h"
 #include "lookup/page_fetcher.h"
+#include "lookup/rdap_lookup.h"
 #include "lookup/regex_capture.h"
 #include "lookup/whois_parser.h"
 
@@ -78,6 +79,43 @@ TEST_F(FixtureWeb, RequestHeaders) {
   std::printf("headers received: %s\n", headers.c_str());
 }
 
+// RDAP's requests: their own Accept header, the final status after
+// redirects, and the headers that judge the answer.
+TEST_F(FixtureWeb, RequestsWithStatus) {
+  const HttpHeaders accept = {{"Accept", kRdapAccept}};
+  HttpResponse r = fetcher->fetchResponse(base + "/rdap/domain/thin.example", accept);
+  EXPECT_EQ(r.status, 200);
+  EXPECT_EQ(r.contentType, "application/rdap+json");
+  EXPECT_EQ(r.body, fixtureFile("rdap/thin.example.json"));
+  std::string log = fetcher->fetchBytes(base + "/__requests");
+  size_t entry = log.find("\"target\": \"/rdap/domain/thin.example\"");
+  ASSERT_NE(entry, std::string::npos) << log;
+  const std::string headers = log.substr(entry, log.find('}', entry) - entry);
+  EXPECT_NE(headers.find(std::string("[\"Accept\", \"") + kRdapAccept + "\"]"), std::string::npos) << headers;
+  EXPECT_EQ(headers.find("x-www-form-urlencoded"), std::string::npos) << headers;
+
+  r = fetcher->fetchResponse(base + "/rdap/domain/nothing.example", accept);
+  EXPECT_EQ(r.status, 404);
+  EXPECT_EQ(r.body, "");
+  r = fetcher->fetchResponse(base + "/rdap/domain/limited.example", accept);
+  EXPECT_EQ(r.status, 429);
+  EXPECT_EQ(r.retryAfter, "120");
+  EXPECT_EQ(fetcher->fetchResponse(base + "/rdap/domain/html.example", accept).contentType, "text/html");
+
+  // Redirects are followed, five hops at most; a sixth, or a loop, fails.
+  r = fetcher->fetchResponse(base + "/rdap/hops/5", accept);
+  EXPECT_EQ(r.status, 200);
+  EXPECT_EQ(r.body, fixtureFile("rdap/thin.example.json"));
+  EXPECT_EQ(fetcher->fetchResponse(base + "/rdap/hops/6", accept).status, 0);
+  EXPECT_EQ(fetcher->fetchResponse(base + "/rdap/loop", accept).status, 0);
+
+  std::string refused = env("DVX_REFUSED_PORT");
+  ASSERT_FALSE(refused.empty());
+  r = fetcher->fetchResponse("http://127.0.0.1:" + refused + "/rdap/domain/thin.example", accept);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.body, "");
+}
+
 TEST_F(FixtureWeb, FailuresGiveEmptyBytes) {
   std::string refused = env("DVX_REFUSED_PORT");
   ASSERT_FALSE(refused.empty());
@@ -90,6 +128,37 @@ TEST_F(FixtureWeb, FailuresGiveEmptyBytes) {
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   EXPECT_LT(seconds, 60.0);
   std::printf("hang path ended after %.1f s\n", seconds);
+}
+
+// Every fetch ends within its time limit, whatever the page does; what came
+// whole comes back whole.
+TEST_F(FixtureWeb, MisbehavingPagesEndWithinTheTimeLimit) {
+  std::unique_ptr<PageFetcher> limited = makeXmlHttpFetcher(std::chrono::milliseconds(4000));
+  ASSERT_TRUE(limited);
+  auto timed = [&](const std::string& kind, std::string& bytes, PageFetcher* with = nullptr) {
+    const auto t0 = std::chrono::steady_clock::now();
+    bytes = (with ? with : limited.get())->fetchBytes(base + "/whois/" + kind + ".hostile/");
+    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    std::printf("%s: %zu bytes after %.1f s\n", kind.c_str(), bytes.size(), s);
+    return s;
+  };
+  std::string bytes;
+  // The drip would take ten minutes.
+  EXPECT_LT(timed("drip", bytes), 15.0);
+  EXPECT_EQ(bytes, "");
+  timed("loop", bytes);
+  EXPECT_EQ(bytes, "");
+  timed("reset", bytes);
+  EXPECT_LT(bytes.size(), fixtureFile("whois/full.example.html").size());
+  timed("binary", bytes);
+  EXPECT_EQ(bytes.size(), 64u * 1024);
+  timed("badutf8", bytes);
+  EXPECT_NE(bytes.find("\xff\xfe\xc0\x80"), std::string::npos);
+  // Ten megabytes arrive within the default limit.
+  timed("big", bytes, fetcher.get());
+  EXPECT_EQ(bytes.size(), 10u * 1024 * 1024);
+  // The default limit lets a normal page through.
+  EXPECT_EQ(fetcher->fetchBytes(base + "/whois/full.example/"), fixtureFile("whois/full.example.html"));
 }
 
 TEST_F(FixtureWeb, WholeLookupThroughTheRealFetch) {

@@ -24,6 +24,26 @@ first line of stdout. It answers both as a plain server and as an HTTP proxy:
     /__requests   JSON list of the last requests: method, target and the
                   headers in the order they arrived
     /__quit       stops the server
+  RDAP (direct form only; see the RDAP block below):
+    /rdap/dns.json            a bootstrap file: "example" served by this server
+    /rdap/domain/<domain>     fixtures/rdap/<domain>.json as application/rdap+json,
+                              404 with an empty body when there is none; and
+                              limited.example   429, Retry-After: 120, JSON error body
+                              html.example      200 with an HTML page
+                              failing.example   503 with a JSON error body
+    /rdap/hops/<n>            302 to /rdap/hops/<n-1>, and at 0 the domain
+                              object of thin.example (redirect limits)
+    /rdap/loop                302 to itself
+
+A misbehaving web (see the HOSTILE block): a domain named <kind>.hostile is
+answered on every page (WHOIS, search, site) as <kind> says:
+    big       a 10 MB page of filler
+    badutf8   the full.example WHOIS page, declared UTF-8, with invalid
+              UTF-8 sequences spread through it
+    binary    64 KB of fixed random bytes
+    loop      a redirect to the same address, for ever
+    drip      one byte a second (the client gives up first)
+    reset     half a page, then the connection reset
 
 Pages are the files under fixtures/<kind>/<domain>.html (UTF-8, served as
 they are) or <domain>.gbk.html (kept in UTF-8 here, served as GBK bytes). An
@@ -36,8 +56,11 @@ SIGINT, and on /__quit.
 import argparse
 import json
 import os
+import random
 import signal
+import socket
 import socketserver
+import struct
 import sys
 import threading
 import time
@@ -88,6 +111,79 @@ def site_query_domain(query):
     return None
 
 
+# ---- RDAP routes -----------------------------------------------------------
+# Kept in one block: the bootstrap names this server's own /rdap/ as the
+# service of "example", so names like thin.example resolve here.
+
+RDAP_JSON = "application/rdap+json"
+
+
+def rdap_route(handler, path, host):
+    """Answers an /rdap/ request; False when the path is not one."""
+    if not path.startswith("/rdap/"):
+        return False
+    rest = path[len("/rdap/"):]
+    if rest == "dns.json":
+        base = "http://%s/rdap/" % (host or "127.0.0.1:%d" % handler.server.server_address[1])
+        body = json.dumps({
+            "version": "1.0",
+            "publication": "2026-01-30T00:00:01Z",
+            "description": "Fixture RDAP bootstrap",
+            "services": [[["example"], [base]], [["invalid"], ["http://127.0.0.1:9/rdap/"]]],
+        }).encode("ascii")
+        handler.reply(200, body, "application/json")
+        return True
+    if rest == "loop":
+        return rdap_redirect(handler, "/rdap/loop")
+    if rest.startswith("hops/"):
+        hops = rest[len("hops/"):]
+        if not hops.isdigit():
+            return False
+        if int(hops) > 0:
+            return rdap_redirect(handler, "/rdap/hops/%d" % (int(hops) - 1))
+        handler.reply(200, load_rdap("thin.example"), RDAP_JSON)
+        return True
+    if not rest.startswith("domain/"):
+        return False
+    name = rest[len("domain/"):].lower()
+    if name == "limited.example":
+        error = json.dumps({"errorCode": 429, "title": "Too Many Requests"}).encode("ascii")
+        handler.reply(429, error, RDAP_JSON, [("Retry-After", "120")])
+    elif name == "html.example":
+        handler.reply(200, b"<html><body>Please enable JavaScript</body></html>", "text/html")
+    elif name == "failing.example":
+        handler.reply(503, json.dumps({"errorCode": 503}).encode("ascii"), RDAP_JSON)
+    else:
+        data = load_rdap(name)
+        if data is None:
+            handler.reply(404, b"", RDAP_JSON)
+        else:
+            handler.reply(200, data, RDAP_JSON)
+    return True
+
+
+def rdap_redirect(handler, location):
+    handler.send_response(302)
+    handler.send_header("Location", location)
+    handler.send_header("Content-Type", "text/html")
+    handler.send_header("Content-Length", "0")
+    handler.send_header("Connection", "close")
+    handler.end_headers()
+    return True
+
+
+def load_rdap(name):
+    if not name or "/" in name or "\\" in name or name.startswith("."):
+        return None
+    path = os.path.join(FIXTURES, "rdap", name + ".json")
+    if not os.path.isfile(path):
+        return None
+    with open(path, "rb") as f:
+        return f.read()
+
+# ---- end of RDAP routes ----------------------------------------------------
+
+
 class Handler(BaseHTTPRequestHandler):
     server_version = "FixtureWeb/1.0"
     protocol_version = "HTTP/1.0"
@@ -122,6 +218,8 @@ class Handler(BaseHTTPRequestHandler):
             if host_name == self.server.baidu_host and path == "/s":
                 return self.page("baidu", site_query_domain(query))
             return self.page("site", host_name)
+        if rdap_route(self, path, host):
+            return
         if path.startswith("/whois/"):
             return self.page("whois", path[len("/whois/"):].strip("/"))
         if path == "/s":
@@ -170,6 +268,8 @@ class Handler(BaseHTTPRequestHandler):
         return self.not_found()
 
     def page(self, kind, name):
+        if hostile_kind(name):
+            return hostile_reply(self, hostile_kind(name))
         data = load_page(kind, name)
         if data is None:
             return self.not_found()
@@ -178,14 +278,86 @@ class Handler(BaseHTTPRequestHandler):
     def not_found(self):
         self.reply(404, load_page("special", "404"))
 
-    def reply(self, status, body, content_type="text/html"):
+    def reply(self, status, body, content_type="text/html", extra_headers=()):
         self.send_response(status)
         self.send_header("Content-Type", content_type)
+        for name, value in extra_headers:
+            self.send_header(name, value)
         self.send_header("Content-Length", str(len(body)))
         self.send_header("Connection", "close")
         self.end_headers()
         if self.command != "HEAD":
             self.wfile.write(body)
+
+
+# ---- HOSTILE: pages that misbehave, for the lookups' fault tests ---------
+
+HOSTILE_SUFFIX = ".hostile"
+
+
+def hostile_kind(name):
+    """The <kind> of a domain named <kind>.hostile, or None."""
+    if name and name.lower().endswith(HOSTILE_SUFFIX):
+        return name[: -len(HOSTILE_SUFFIX)].lower()
+    return None
+
+
+def hostile_bad_utf8():
+    page = load_page("whois", "full.example")
+    bad = b"\xff\xfe\xc0\x80\xed\xa0\x80\xe4\xb8"
+    # Broken sequences before every tag, and an unfinished one at the very end.
+    return page.replace(b"<", bad + b"<") + b"\xe4"
+
+
+def hostile_binary():
+    rng = random.Random(11)
+    return bytes(rng.getrandbits(8) for _ in range(64 * 1024))
+
+
+def hostile_reply(handler, kind):
+    if kind == "big":
+        return handler.reply(200, big_page(10))
+    if kind == "badutf8":
+        return handler.reply(200, hostile_bad_utf8(), "text/html; charset=utf-8")
+    if kind == "binary":
+        return handler.reply(200, hostile_binary(), "application/octet-stream")
+    if kind == "loop":
+        handler.send_response(302)
+        handler.send_header("Location", handler.path)
+        handler.send_header("Content-Length", "0")
+        handler.end_headers()
+        return
+    if kind == "drip":
+        handler.send_response(200)
+        handler.send_header("Content-Type", "text/html")
+        handler.send_header("Content-Length", "600")
+        handler.end_headers()
+        try:
+            for _ in range(600):
+                handler.wfile.write(b"x")
+                handler.wfile.flush()
+                time.sleep(1)
+        except OSError:
+            pass  # the client gave up
+        handler.close_connection = True
+        return
+    if kind == "reset":
+        body = load_page("whois", "full.example")
+        handler.send_response(200)
+        handler.send_header("Content-Type", "text/html")
+        handler.send_header("Content-Length", str(len(body)))
+        handler.end_headers()
+        handler.wfile.write(body[: len(body) // 2])
+        handler.wfile.flush()
+        # Closing with a zero linger time sends a reset instead of a FIN.
+        handler.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        handler.connection.close()
+        handler.close_connection = True
+        return
+    return handler.not_found()
+
+
+# ---- end of HOSTILE -------------------------------------------------------
 
 
 class FixtureServer(ThreadingHTTPServer):

@@ -238,3 +238,58 @@ TEST_F(DatabaseFile, MigrationBackupOnAnotherFileSystemIsCopied) {
   EXPECT_EQ(backedUp, "x.com");
 }
 #endif
+
+TEST_F(DatabaseFile, CopyToTheUserFolderIsVerifiedOnceAndLeavesTheOriginal) {
+  const std::string original = path("domains.mdb"), copy = path("用户/domains.mdb");
+  fs::create_directories(fsPath(path("用户")));
+  makeOldDatabase(original, {{"1", "kept.com", "", "", "", "", ""}});
+  writeFile(fsPath(original + "-wal"), "committed log bytes");
+  writeFile(fsPath(copy + "-shm"), "a stale index of no file");
+  const std::string before = readFile(fsPath(original));
+
+  ASSERT_TRUE(DomainStore::CopyDatabase(original, copy));
+  EXPECT_EQ(readFile(fsPath(copy)), before);
+  EXPECT_EQ(readFile(fsPath(copy + "-wal")), "committed log bytes");
+  EXPECT_FALSE(fs::exists(fsPath(copy + "-shm")));
+  EXPECT_EQ(readFile(fsPath(original)), before);
+  EXPECT_EQ(readFile(fsPath(original + "-wal")), "committed log bytes");
+
+  // Once there, the copy is never replaced.
+  writeFile(fsPath(copy), "rows added since");
+  EXPECT_FALSE(DomainStore::CopyDatabase(original, copy));
+  EXPECT_EQ(readFile(fsPath(copy)), "rows added since");
+
+  // Nothing to copy, or nowhere to put it: nothing is left behind.
+  EXPECT_FALSE(DomainStore::CopyDatabase(path("none.mdb"), path("用户/other.mdb")));
+  EXPECT_FALSE(DomainStore::CopyDatabase(original, path("no/such/dir/domains.mdb")));
+  EXPECT_EQ(filesInDir().size(), 3u);  // domains.mdb, its log and the user folder
+}
+
+TEST_F(DatabaseFile, AnOldFileAlreadyCarriedNeverMovesTheCurrentFileAside) {
+  const std::string oldDb = path("domain.mdb"), newDb = path("domains.mdb");
+  // The backup cannot be written: its folder does not exist.
+  const std::string backup = path("gone/domain.mdb_old_Bak");
+  makeOldDatabase(oldDb, {{"1", "a.com", "", "", "", "", ""}, {"2", "b.com", "", "", "", "", ""}});
+  RecordingSink sink;
+  ASSERT_TRUE(DomainStore::MigrateOldDatabase(oldDb, newDb, backup, &sink));
+  ASSERT_TRUE(fs::exists(fsPath(oldDb)));
+  {
+    DomainStore current(&sink);
+    current.OpenStore(newDb);
+    current.AddDomains("added-since.com");
+  }
+  // Carried again: the current file holds the old names, so it stays.
+  EXPECT_FALSE(DomainStore::MigrateOldDatabase(oldDb, newDb, backup, &sink));
+  EXPECT_FALSE(fs::exists(fsPath(newDb + ".before-migration")));
+  {
+    RawDb current(newDb);
+    EXPECT_EQ(current.rows("SELECT Domain FROM Domains ORDER BY id"),
+              (Rows{{"a.com"}, {"b.com"}, {"added-since.com"}}));
+  }
+  // Once the backup can be written, the old file goes there after all.
+  fs::create_directories(fsPath(path("gone")));
+  EXPECT_FALSE(DomainStore::MigrateOldDatabase(oldDb, newDb, backup, &sink));
+  EXPECT_FALSE(fs::exists(fsPath(oldDb)));
+  EXPECT_TRUE(fs::exists(fsPath(backup)));
+  EXPECT_TRUE(sink.messages().empty());
+}

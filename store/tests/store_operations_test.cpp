@@ -139,6 +139,33 @@ TEST_F(StoreOps, SaveLookupWithAndWithoutDomain) {
   EXPECT_TRUE(sink_.messages().empty());
 }
 
+TEST_F(StoreOps, OneWalkGivesEveryRecordAsFindByIdDoesInIdOrder) {
+  store_.AddDomains("c.com\r\na.com\r\nb.com\r\nd.com");
+  store_.SaveLookup(2, filled("2"), false);
+  store_.SaveLookup(4, filled("4"), true);
+  store_.Remove(3);
+  auto same = [](const DomainRecord& a, const DomainRecord& b) {
+    return a.id == b.id && a.Domain == b.Domain && a.RegDate == b.RegDate && a.ExpireDate == b.ExpireDate &&
+           a.BaiduS == b.BaiduS && a.GoogleS == b.GoogleS && a.LastUpdate == b.LastUpdate &&
+           a.Registeracom == b.Registeracom && a.Registrant == b.Registrant &&
+           a.DomainAdmin == b.DomainAdmin && a.AAA1 == b.AAA1;
+  };
+  std::vector<DomainRecord> walked;
+  store_.ForEachRecord([&](DomainRecord& rec) { walked.push_back(rec); });
+  const auto loaded = store_.LoadRecords();
+  ASSERT_EQ(walked.size(), 3u);
+  ASSERT_EQ(loaded.size(), 3u);
+  const int32_t ids[] = {1, 2, 4};
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(walked[i].id, ids[i]);
+    EXPECT_TRUE(same(walked[i], store_.FindById(ids[i]))) << ids[i];
+    EXPECT_TRUE(same(loaded[i], walked[i])) << ids[i];
+  }
+  EXPECT_EQ(walked[1].Registeracom, "注册商 2");
+  EXPECT_EQ(walked[2].Domain, "4.com");
+  EXPECT_TRUE(sink_.messages().empty());
+}
+
 TEST_F(StoreOps, LongValuesAreCutOnCharacterBoundaries) {
   store_.AddDomains("long.com");
   DomainRecord r = filled("l");

@@ -28,5 +28,7 @@ using ScopedBrush = ScopedGdi<HBRUSH>;
 
 // A font `pixels` high (character height), normal or bold.
 HFONT makeFont(const wchar_t* face, int pixels, bool bold = false);
+// A font of CreateFont's `height` (negative: character height, positive: line).
+HFONT makeFontOfHeight(const wchar_t* face, int height, bool bold, bool underline);
 
 }  // namespace dvx

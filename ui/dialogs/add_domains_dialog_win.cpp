@@ -15,14 +15,12 @@ bool AddDomainsDialog::run() {
 
 void AddDomainsDialog::onCreate() {
   HWND dlg = hwnd();
-  promptFont_.reset(makeFont(L"宋体", 14));
-  inputFont_.reset(makeFont(L"Arial", 12));
   createChild(dlg, L"STATIC", "请输入域名 (如需批量添加,则请以一行一个的格式输入)", SS_LEFT, 17, 13, 385, 24,
-              kIdPrompt, promptFont_.get());
+              kIdPrompt, font(L"宋体", -14));
   HWND frame = createFrame(dlg, kIdFrame, 17, 42, 411, 128);
   input_ = createChild(frame, L"EDIT", std::string(),
                        WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL, 5, 6, 400, 115,
-                       kIdInput, inputFont_.get());
+                       kIdInput, font(L"Arial", -12));
   createChild(dlg, L"BUTTON", "确定", WS_TABSTOP | BS_DEFPUSHBUTTON, 262, 183, 80, 27, IDOK, uiFont());
   createChild(dlg, L"BUTTON", "取消", WS_TABSTOP | BS_PUSHBUTTON, 351, 183, 80, 27, IDCANCEL, uiFont());
   setInitialFocus(input_);

@@ -35,7 +35,6 @@ class AddDomainsDialog : public ToolWindow {
   void onCommand(int id, int code, HWND control) override;
 
   HWND input_ = nullptr;
-  ScopedFont promptFont_, inputFont_;
   std::string text_;
   bool accepted_ = false;
 };

@@ -24,8 +24,16 @@ dvx_add_test(dvx_dialogs_tests
   LIBS dvx_dialogs TIMEOUT 300)
 target_link_options(dvx_dialogs_tests PRIVATE -mconsole)
 
+# Each dialog opened in turn, and pictures of windows: for the screenshots
+# below and the layout check at 144 DPI (app/tests/win).
+add_library(dvx_dialog_tour STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/tests/win/dialog_tour_win.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tests/win/window_picture_win.cpp
+)
+target_link_libraries(dvx_dialog_tour PUBLIC dvx_dialogs)
+
 # Saves a picture of each window for docs/screenshots; not a test, built on
 # demand: ui/dialogs/tests/win/dialog_screenshots.sh <exe> docs/screenshots
 add_executable(dvx_dialogs_shots EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/tests/win/screenshots_win.cpp)
-target_link_libraries(dvx_dialogs_shots PRIVATE dvx_dialogs)
+target_link_libraries(dvx_dialogs_shots PRIVATE dvx_dialog_tour)
 target_link_options(dvx_dialogs_shots PRIVATE -static -mwindows -municode)

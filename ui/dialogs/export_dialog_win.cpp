@@ -80,16 +80,6 @@ void ExportSettingsDialog::exportAndClose() {
   if (hwnd()) DestroyWindow(hwnd());
 }
 
-std::vector<ExportRow> exportRowsFromList(const ListView& list) {
-  std::vector<ExportRow> rows;
-  const int count = list.rowCount();
-  rows.reserve(static_cast<size_t>(count > 0 ? count : 0));
-  for (int r = 0; r < count; ++r) {
-    ExportRow row;
-    for (int f = 0; f < kExportFieldCount; ++f) row[f] = list.cell(r, kExportColumns[f]);
-    rows.push_back(std::move(row));
-  }
-  return rows;
-}
+std::vector<ExportRow> exportRowsFromList(const ListView& list) { return exportRows(list); }
 
 }  // namespace dvx

@@ -2,6 +2,7 @@
 #pragma once
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace dvx {
@@ -15,6 +16,21 @@ constexpr std::array<int, kExportFieldCount> kExportColumns = {1, 4, 5, 6, 7, 9}
 constexpr std::array<int, kExportFieldCount> kExportWidths = {20, 12, 12, 20, 7, 7};
 
 using ExportRow = std::array<std::string, kExportFieldCount>;
+
+// The export fields of every row of a table (anything with rowCount() and
+// cell(row, column), such as the list's rows), in display order.
+template <class Table>
+std::vector<ExportRow> exportRows(const Table& table) {
+  std::vector<ExportRow> rows;
+  const int count = table.rowCount();
+  rows.reserve(static_cast<size_t>(count > 0 ? count : 0));
+  for (int r = 0; r < count; ++r) {
+    ExportRow row;
+    for (int f = 0; f < kExportFieldCount; ++f) row[f] = table.cell(r, kExportColumns[f]);
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
 
 // The optional boxes of the export dialog with their initial ticks; the
 // domain is always exported.

@@ -34,31 +34,26 @@ const LinkRow kLinkLayout[kProviderLinkCount] = {
     {{43, 160, 53, 16}, {105, 160, 164, 16}},
 };
 
-// 宋体 12 px for the page texts. SimSun's line is as tall as its characters;
-// a substitute font with taller lines (as under Wine) would push the last
-// lines out of their labels, so its line is capped at 14 pixels.
-HFONT makeBodyFont(bool underline) {
-  auto make = [underline](int height) {
-    return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"宋体");
-  };
-  HFONT font = make(-12);
-  TEXTMETRICW tm{};
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font);
-  GetTextMetricsW(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  if (tm.tmHeight <= 14) return font;
-  DeleteObject(font);
-  return make(14);  // positive: the whole line
-}
-
 bool isLinkId(int id) {
   return id >= HelpCentreWindow::kIdLink1 && id < HelpCentreWindow::kIdLink1 + kProviderLinkCount;
 }
 
 }  // namespace
+
+// 宋体 12 px for the page texts. SimSun's line is as tall as its characters;
+// a substitute font with taller lines (as under Wine) would push the last
+// lines out of their labels, so its line is capped at 14 pixels (at 96 DPI).
+HFONT HelpCentreWindow::makeBodyFont(bool underline) {
+  HFONT body = font(L"宋体", -12, false, underline);
+  TEXTMETRICW tm{};
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, body);
+  GetTextMetricsW(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  if (tm.tmHeight <= scaled(14)) return body;
+  return font(L"宋体", 14, false, underline);  // positive: the whole line
+}
 
 HWND HelpCentreWindow::open(HWND owner) {
   if (hwnd()) {
@@ -77,8 +72,6 @@ int HelpCentreWindow::currentPage() const {
 }
 
 void HelpCentreWindow::onCreate() {
-  bodyFont_.reset(makeBodyFont(false));
-  linkFont_.reset(makeBodyFont(true));
   linkBrush_.reset(CreateSolidBrush(kDialogBackground));
   for (auto& page : pages_) page.clear();
 
@@ -121,25 +114,27 @@ void HelpCentreWindow::createUsagePage() {
     pageChild(0, L"STATIC", std::string(), SS_OWNERDRAW, l.rule.x, l.rule.y, l.rule.w, l.rule.h, kIdRule1 + s,
               nullptr);
     pageChild(0, L"STATIC", usageSectionText(s), SS_LEFT | SS_NOPREFIX, l.text.x, l.text.y, l.text.w, l.text.h,
-              kIdUsageText1 + s, bodyFont_.get());
+              kIdUsageText1 + s, makeBodyFont(false));
   }
   HWND note = pageChild(0, L"STATIC", kUsageNote, SS_LEFT | SS_NOPREFIX, 31, 284, 376, 24, kIdUsageNote,
-                        bodyFont_.get());
+                        makeBodyFont(false));
   EnableWindow(note, FALSE);  // shown greyed
 }
 
 void HelpCentreWindow::createExpiryPage() {
-  pageChild(1, L"STATIC", expiryKnowledgeText(), SS_LEFT | SS_NOPREFIX, 29, 52, 520, 272, kIdExpiryText,
-            bodyFont_.get());
+  // A read-only edit rather than a label: the page's text is taller than its
+  // box, and the edit scrolls to its last sentence.
+  pageChild(1, L"EDIT", expiryKnowledgeText(), ES_MULTILINE | ES_READONLY | WS_VSCROLL, 29, 52, 520, 272,
+            kIdExpiryText, makeBodyFont(false));
 }
 
 void HelpCentreWindow::createLinksPage() {
   for (int i = 0; i < kProviderLinkCount; ++i) {
     const LinkRow& l = kLinkLayout[i];
     pageChild(2, L"STATIC", kProviderLinks[i].provider, SS_LEFT | SS_NOPREFIX, l.label.x, l.label.y, l.label.w,
-              l.label.h, kIdProvider1 + i, bodyFont_.get());
+              l.label.h, kIdProvider1 + i, makeBodyFont(false));
     HWND link = pageChild(2, L"STATIC", kProviderLinks[i].url, SS_LEFT | SS_NOPREFIX | SS_NOTIFY, l.link.x,
-                          l.link.y, l.link.w, l.link.h, kIdLink1 + i, linkFont_.get());
+                          l.link.y, l.link.w, l.link.h, kIdLink1 + i, makeBodyFont(true));
     markAsLink(link);
   }
 }
@@ -195,7 +190,7 @@ LRESULT HelpCentreWindow::onCtlColor(UINT msg, HDC dc, HWND control) {
     SetBkColor(dc, kDialogBackground);
     return reinterpret_cast<LRESULT>(linkBrush_.get());
   }
-  if (control == reference_) {
+  if (control == reference_ || id == kIdExpiryText) {
     // A read-only edit asks as a label does; it stays black on white.
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkColor(dc, RGB(255, 255, 255));

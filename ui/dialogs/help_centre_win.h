@@ -47,6 +47,8 @@ class HelpCentreWindow : public ToolWindow {
   LRESULT onCtlColor(UINT msg, HDC dc, HWND control) override;
   bool onDrawItem(const DRAWITEMSTRUCT& item) override;
 
+  // The page texts' font, plain or underlined for links.
+  HFONT makeBodyFont(bool underline);
   void createUsagePage();
   void createExpiryPage();
   void createLinksPage();
@@ -58,7 +60,6 @@ class HelpCentreWindow : public ToolWindow {
   HWND tabs_ = nullptr;
   HWND reference_ = nullptr;
   std::array<std::vector<HWND>, kHelpTabCount> pages_;
-  ScopedFont bodyFont_, linkFont_;
   ScopedBrush linkBrush_;
 };
 

@@ -1,5 +1,6 @@
 #include "ui/dialogs/modify_domain_dialog_win.h"
 
+#include "ui/common/dpi_scale.h"
 #include "ui/dialogs/shortcuts.h"
 #include "ui/common/wide_win.h"
 
@@ -23,15 +24,22 @@ class Selected {
   HGDIOBJ old_;
 };
 
+// The pictures are drawn, not stretched: every number is a 96-DPI one
+// scaled by `s`.
+struct Scale {
+  int dpi;
+  int operator()(int v) const { return scaleForDpi(v, dpi); }
+};
+
 void drawBadge(HDC dc, const RECT& r, COLORREF fill, COLORREF edge, const wchar_t* glyph, COLORREF ink,
-               const wchar_t* face, int pixels) {
+               const wchar_t* face, int pixels, Scale s) {
   ScopedBrush brush(CreateSolidBrush(fill));
-  ScopedPen pen(CreatePen(PS_SOLID, 1, edge));
+  ScopedPen pen(CreatePen(PS_SOLID, s(1), edge));
   {
     Selected b(dc, brush.get()), p(dc, pen.get());
-    RoundRect(dc, r.left, r.top, r.right, r.bottom, 5, 5);
+    RoundRect(dc, r.left, r.top, r.right, r.bottom, s(5), s(5));
   }
-  ScopedFont font(makeFont(face, pixels, true));
+  ScopedFont font(makeFont(face, s(pixels), true));
   Selected f(dc, font.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ink);
@@ -39,35 +47,35 @@ void drawBadge(HDC dc, const RECT& r, COLORREF fill, COLORREF edge, const wchar_
   DrawTextW(dc, glyph, -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-void drawGlobe(HDC dc, int x, int y) {
+void drawGlobe(HDC dc, int x, int y, Scale s) {
   ScopedBrush sea(CreateSolidBrush(RGB(96, 164, 232)));
-  ScopedPen line(CreatePen(PS_SOLID, 1, RGB(24, 84, 160)));
+  ScopedPen line(CreatePen(PS_SOLID, s(1), RGB(24, 84, 160)));
   Selected p(dc, line.get());
   {
     Selected b(dc, sea.get());
-    Ellipse(dc, x, y, x + 16, y + 16);
+    Ellipse(dc, x, y, x + s(16), y + s(16));
   }
   Selected hollow(dc, GetStockObject(NULL_BRUSH));
-  Ellipse(dc, x + 4, y, x + 12, y + 16);
-  MoveToEx(dc, x + 8, y, nullptr);
-  LineTo(dc, x + 8, y + 16);
-  MoveToEx(dc, x + 1, y + 8, nullptr);
-  LineTo(dc, x + 15, y + 8);
-  MoveToEx(dc, x + 3, y + 4, nullptr);
-  LineTo(dc, x + 13, y + 4);
-  MoveToEx(dc, x + 3, y + 12, nullptr);
-  LineTo(dc, x + 13, y + 12);
+  Ellipse(dc, x + s(4), y, x + s(12), y + s(16));
+  MoveToEx(dc, x + s(8), y, nullptr);
+  LineTo(dc, x + s(8), y + s(16));
+  MoveToEx(dc, x + s(1), y + s(8), nullptr);
+  LineTo(dc, x + s(15), y + s(8));
+  MoveToEx(dc, x + s(3), y + s(4), nullptr);
+  LineTo(dc, x + s(13), y + s(4));
+  MoveToEx(dc, x + s(3), y + s(12), nullptr);
+  LineTo(dc, x + s(13), y + s(12));
 }
 
-// The 16 x 16 pictures: a globe for the site, "百" for Baidu, "G" for
-// Google, "K" for the keyword page.
-void drawShortcutPicture(HDC dc, int shortcut, int x, int y) {
-  const RECT r{x, y, x + 16, y + 16};
+// The pictures, 16 x 16 at 96 DPI: a globe for the site, "百" for Baidu,
+// "G" for Google, "K" for the keyword page.
+void drawShortcutPicture(HDC dc, int shortcut, int x, int y, Scale s) {
+  const RECT r{x, y, x + s(16), y + s(16)};
   switch (shortcut) {
-    case 1: drawGlobe(dc, x, y); break;
-    case 2: drawBadge(dc, r, RGB(41, 98, 230), RGB(30, 70, 180), L"百", RGB(255, 255, 255), L"宋体", 12); break;
-    case 3: drawBadge(dc, r, RGB(255, 255, 255), RGB(170, 170, 170), L"G", RGB(66, 133, 244), L"Arial", 14); break;
-    case 4: drawBadge(dc, r, RGB(240, 128, 24), RGB(200, 96, 8), L"K", RGB(255, 255, 255), L"Arial", 13); break;
+    case 1: drawGlobe(dc, x, y, s); break;
+    case 2: drawBadge(dc, r, RGB(41, 98, 230), RGB(30, 70, 180), L"百", RGB(255, 255, 255), L"宋体", 12, s); break;
+    case 3: drawBadge(dc, r, RGB(255, 255, 255), RGB(170, 170, 170), L"G", RGB(66, 133, 244), L"Arial", 14, s); break;
+    case 4: drawBadge(dc, r, RGB(240, 128, 24), RGB(200, 96, 8), L"K", RGB(255, 255, 255), L"Arial", 13, s); break;
     default: break;
   }
 }
@@ -85,12 +93,10 @@ bool ModifyDomainDialog::run() {
 
 void ModifyDomainDialog::onCreate() {
   HWND dlg = hwnd();
-  promptFont_.reset(makeFont(L"宋体", 14));
-  nameFont_.reset(makeFont(L"Arial", 14, true));
-  createChild(dlg, L"STATIC", "请输入域名", SS_LEFT, 15, 11, 385, 24, kIdPrompt, promptFont_.get());
+  createChild(dlg, L"STATIC", "请输入域名", SS_LEFT, 15, 11, 385, 24, kIdPrompt, font(L"宋体", -14));
   HWND frame = createFrame(dlg, kIdFrame, 16, 40, 408, 48);
   nameBox_ = createChild(frame, L"EDIT", initialName, WS_TABSTOP | ES_AUTOHSCROLL, 8, 10, 392, 27, kIdName,
-                         nameFont_.get());
+                         font(L"Arial", -14, true));
 
   struct Picture {
     int id;
@@ -141,10 +147,11 @@ bool ModifyDomainDialog::onDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.CtlType != ODT_BUTTON || shortcut < 1 || shortcut > 4) return false;
   RECT r = item.rcItem;
   FillRect(item.hDC, &r, backgroundBrush());
-  const int pushed = (item.itemState & ODS_SELECTED) ? 1 : 0;
-  const int x = r.left + (r.right - r.left - 16) / 2 + pushed;
-  const int y = r.top + (r.bottom - r.top - 16) / 2 + pushed;
-  drawShortcutPicture(item.hDC, shortcut, x, y);
+  const Scale s{dpi()};
+  const int pushed = (item.itemState & ODS_SELECTED) ? s(1) : 0;
+  const int x = r.left + (r.right - r.left - s(16)) / 2 + pushed;
+  const int y = r.top + (r.bottom - r.top - s(16)) / 2 + pushed;
+  drawShortcutPicture(item.hDC, shortcut, x, y, s);
   if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &r);
   return true;
 }

@@ -41,7 +41,6 @@ class ModifyDomainDialog : public ToolWindow {
   bool onDrawItem(const DRAWITEMSTRUCT& item) override;
 
   HWND nameBox_ = nullptr;
-  ScopedFont promptFont_, nameFont_;
   std::string text_;
   bool accepted_ = false;
 };

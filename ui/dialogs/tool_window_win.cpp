@@ -11,6 +11,38 @@ namespace {
 const wchar_t kToolWindowClass[] = L"DomivexToolWindow";
 const wchar_t kFrameClass[] = L"DomivexFrame";
 constexpr LONG_PTR kLinkMarker = 0x4C494E4B;  // "LINK" in a static's user data
+// A child's 96-DPI box, two numbers to a window property; both offset so a
+// box at the origin is not taken for a missing one.
+const wchar_t kAt96[] = L"DomivexAt96";
+const wchar_t kSize96[] = L"DomivexSize96";
+
+HANDLE packPair(int a, int b) {
+  const auto half = [](int v) { return static_cast<uintptr_t>(static_cast<uint16_t>(v + 0x8000)); };
+  return reinterpret_cast<HANDLE>((half(a) << 16) | half(b));
+}
+
+void unpackPair(HANDLE h, int& a, int& b) {
+  const auto v = reinterpret_cast<uintptr_t>(h);
+  a = static_cast<int>((v >> 16) & 0xFFFF) - 0x8000;
+  b = static_cast<int>(v & 0xFFFF) - 0x8000;
+}
+
+BOOL CALLBACK placeAtDpi(HWND child, LPARAM dpi) {
+  HANDLE at = GetPropW(child, kAt96), size = GetPropW(child, kSize96);
+  if (!at || !size) return TRUE;
+  DpiBox b;
+  unpackPair(at, b.x, b.y);
+  unpackPair(size, b.width, b.height);
+  b = scaleBox(b, static_cast<int>(dpi));
+  SetWindowPos(child, nullptr, b.x, b.y, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  return TRUE;
+}
+
+BOOL CALLBACK forgetBox(HWND child, LPARAM) {
+  RemovePropW(child, kAt96);
+  RemovePropW(child, kSize96);
+  return TRUE;
+}
 
 HINSTANCE moduleInstance() { return GetModuleHandleW(nullptr); }
 
@@ -90,10 +122,14 @@ void processPendingMessages() {
 
 HWND createChild(HWND parent, const wchar_t* className, const std::string& gbkText, DWORD style, int x, int y,
                  int width, int height, int id, HFONT font, DWORD exStyle) {
-  HWND h = CreateWindowExW(exStyle, className, toWide(gbkText).c_str(), WS_CHILD | WS_VISIBLE | style, x, y,
-                           width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+  const DpiBox b = scaleBox(DpiBox{x, y, width, height}, windowDpi(parent));
+  HWND h = CreateWindowExW(exStyle, className, toWide(gbkText).c_str(), WS_CHILD | WS_VISIBLE | style, b.x, b.y,
+                           b.width, b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            moduleInstance(), nullptr);
-  if (h && font) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (!h) return h;
+  SetPropW(h, kAt96, packPair(x, y));
+  SetPropW(h, kSize96, packPair(width, height));
+  if (font) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return h;
 }
 
@@ -127,7 +163,10 @@ bool ToolWindow::createWindow(const std::string& caption, int outerWidth, int ou
   if (!registered || hwnd_) return false;
 
   background_.reset(background == CLR_INVALID ? nullptr : CreateSolidBrush(background));
-  uiFont_.reset(makeFont(L"宋体", 12));
+  // A dialog opens over its owner, so on the owner's screen.
+  fonts_.reset(owner ? windowDpi(owner) : screenDpi());
+  outerWidth = scaled(outerWidth);
+  outerHeight = scaled(outerHeight);
 
   RECT around{};
   if (!owner || !GetWindowRect(owner, &around)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
@@ -244,8 +283,12 @@ LRESULT ToolWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (onEraseBackground(reinterpret_cast<HDC>(wParam))) return 1;
       break;
     case WM_ACTIVATE: onActivate(LOWORD(wParam) != WA_INACTIVE); return 0;
+    case WM_DPICHANGED: onDpiChanged(dpiFromMessage(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_CLOSE: onClose(); return 0;
-    case WM_DESTROY: onDestroy(); return 0;
+    case WM_DESTROY:
+      onDestroy();
+      forgetDesignedBoxes();  // the children still exist here
+      return 0;
     case WM_NCDESTROY: {
       const LRESULT r = DefWindowProcW(hwnd_, msg, wParam, lParam);
       SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
@@ -271,6 +314,18 @@ void ToolWindow::onActivate(bool active) {
   else
     SetFocus(hwnd_);
 }
+
+void ToolWindow::onDpiChanged(int dpi, const RECT* suggested) {
+  // Every box from its 96-DPI numbers, never from the scaled ones.
+  EnumChildWindows(hwnd_, &placeAtDpi, dpi);
+  fonts_.rescale(hwnd_, dpi);
+  if (suggested)
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ToolWindow::forgetDesignedBoxes() { EnumChildWindows(hwnd_, &forgetBox, 0); }
 
 bool ToolWindow::onEraseBackground(HDC dc) {
   RECT r{};

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "ui/common/dpi_win.h"
 #include "ui/common/gdi_win.h"
 
 namespace dvx {
@@ -19,13 +20,15 @@ constexpr COLORREF kFrameBorder = RGB(192, 192, 192);
 // again so the program's own loop still ends.
 void processPendingMessages();
 
-// A child control with the given GBK text; `font` may be null.
+// A child control with the given GBK text; `font` may be null. The box is
+// a 96-DPI one: it is placed at the parent's DPI and remembered, so a
+// ToolWindow lays it out again when the DPI changes.
 HWND createChild(HWND parent, const wchar_t* className, const std::string& gbkText, DWORD style, int x, int y,
                  int width, int height, int id, HFONT font, DWORD exStyle = 0);
 
-// A white box with a light grey border that holds other controls. It hands
-// its children's notifications and colour requests on to its own parent, so
-// the dialog answers them as if the children were its own.
+// A white box (96-DPI numbers) with a light grey border that holds other
+// controls. It hands its children's notifications and colour requests on to
+// its own parent, so the dialog answers them as if the children were its own.
 HWND createFrame(HWND parent, int id, int x, int y, int width, int height);
 
 // Makes `child` (a tab control) hand its children's notifications and colour
@@ -46,9 +49,10 @@ class ToolWindow {
 
  protected:
   // Creates the hidden top-level window with a fixed border and the given
-  // outer size, centred on its owner (or on the screen without one), then
-  // calls onCreate. `background` is used for the client area; pass
-  // CLR_INVALID for the system's dialog colour.
+  // outer size (at 96 DPI; scaled to the owner's DPI, or the screen's),
+  // centred on its owner (or on the screen without one), then calls
+  // onCreate. `background` is used for the client area; pass CLR_INVALID
+  // for the system's dialog colour.
   bool createWindow(const std::string& caption, int outerWidth, int outerHeight, HWND owner,
                     COLORREF background);
   // Shows the window and dispatches messages until endModal or the window
@@ -63,7 +67,14 @@ class ToolWindow {
   void bringToFront();
 
   HBRUSH backgroundBrush() const;
-  HFONT uiFont() const { return uiFont_.get(); }  // 宋体 12 px, for buttons and labels
+  HFONT uiFont() { return font(L"宋体", -12); }  // 宋体 12 px, for buttons and labels
+  // A font of the window, `height96` as CreateFont takes it at 96 DPI; made
+  // again when the DPI changes.
+  HFONT font(const wchar_t* face, int height96, bool bold = false, bool underline = false) {
+    return fonts_.get(face, height96, bold, underline);
+  }
+  int dpi() const { return fonts_.dpi(); }
+  int scaled(int value96) const { return scaleForDpi(value96, dpi()); }
 
   // Message handlers; the defaults do what DefWindowProc would.
   virtual void onCreate() {}
@@ -84,13 +95,15 @@ class ToolWindow {
   LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
   void onActivate(bool active);
   bool onEraseBackground(HDC dc);
+  void onDpiChanged(int dpi, const RECT* suggested);
+  void forgetDesignedBoxes();
 
   HWND hwnd_ = nullptr;
   HWND focus_ = nullptr;
   bool modalDone_ = false;
   bool inModal_ = false;
   ScopedBrush background_;
-  ScopedFont uiFont_;
+  DpiFonts fonts_;
 };
 
 }  // namespace dvx

@@ -1,5 +1,7 @@
 #include "ui/list/anchor_layout.h"
 
+#include "ui/common/dpi_scale.h"
+
 namespace dvx {
 
 std::optional<AnchorFlags> anchorFlags(int anchorType) {
@@ -32,7 +34,15 @@ AnchorRecord measureAnchor(WindowId parent, WindowId control, const AnchorRect& 
   return r;
 }
 
-AnchorPlacement placeAnchored(const AnchorRecord& r, int32_t clientWidth, int32_t clientHeight) {
+AnchorPlacement placeAnchored(const AnchorRecord& measured, int32_t clientWidth, int32_t clientHeight,
+                              int dpi) {
+  // Every offset comes from the measurement itself, so a trip through other
+  // DPIs and back ends where it started.
+  AnchorRecord r = measured;
+  if (dpi > 0 && dpi != measured.dpi) {
+    for (int32_t* v : {&r.left, &r.top, &r.rightMargin, &r.bottomMargin, &r.width, &r.height})
+      *v = rescale(*v, dpi, measured.dpi);
+  }
   AnchorPlacement out{r.left, r.top, r.width, r.height};
   if (r.flags.left && r.flags.right)
     out.width = clientWidth - r.left - r.rightMargin;
@@ -47,11 +57,12 @@ AnchorPlacement placeAnchored(const AnchorRecord& r, int32_t clientWidth, int32_
 
 AnchorResult AnchorRegistry::anchor(int anchorType, WindowId parent, WindowId control,
                                     const AnchorRect& parentWindow, int32_t parentClientWidth,
-                                    int32_t parentClientHeight, const AnchorRect& controlWindow) {
+                                    int32_t parentClientHeight, const AnchorRect& controlWindow, int dpi) {
   const auto flags = anchorFlags(anchorType);
   if (!flags) return AnchorResult::kIgnored;
-  const AnchorRecord rec = measureAnchor(parent, control, parentWindow, parentClientWidth,
-                                         parentClientHeight, controlWindow, *flags);
+  AnchorRecord rec = measureAnchor(parent, control, parentWindow, parentClientWidth, parentClientHeight,
+                                   controlWindow, *flags);
+  rec.dpi = usableDpi(dpi);
   bool found = false;
   for (auto& r : records_) {
     if (r.control == control) {
@@ -61,16 +72,20 @@ AnchorResult AnchorRegistry::anchor(int anchorType, WindowId parent, WindowId co
     }
   }
   if (!found) records_.push_back(rec);
-  if (isAnchoredParent(parent)) return AnchorResult::kRegistered;
-  parents_.push_back(AnchoredParent{parent, 0});
+  if (isAnchoredParent(parent)) {
+    setParentDpi(parent, rec.dpi);
+    return AnchorResult::kRegistered;
+  }
+  parents_.push_back(AnchoredParent{parent, 0, rec.dpi});
   return AnchorResult::kRegisteredNewParent;
 }
 
 std::vector<AnchorRegistry::Move> AnchorRegistry::layout(WindowId parent, int32_t clientWidth,
                                                          int32_t clientHeight) const {
   std::vector<Move> moves;
+  const int dpi = parentDpi(parent);
   for (const auto& r : records_)
-    if (r.parent == parent) moves.push_back(Move{r.control, placeAnchored(r, clientWidth, clientHeight)});
+    if (r.parent == parent) moves.push_back(Move{r.control, placeAnchored(r, clientWidth, clientHeight, dpi)});
   return moves;
 }
 
@@ -78,6 +93,17 @@ bool AnchorRegistry::isAnchoredParent(WindowId parent) const {
   for (const auto& p : parents_)
     if (p.parent == parent) return true;
   return false;
+}
+
+void AnchorRegistry::setParentDpi(WindowId parent, int dpi) {
+  for (auto& p : parents_)
+    if (p.parent == parent) p.dpi = usableDpi(dpi);
+}
+
+int AnchorRegistry::parentDpi(WindowId parent) const {
+  for (const auto& p : parents_)
+    if (p.parent == parent) return p.dpi;
+  return 0;
 }
 
 void AnchorRegistry::setPreviousProcedure(WindowId parent, std::uintptr_t proc) {

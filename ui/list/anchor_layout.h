@@ -1,7 +1,8 @@
 // Resize anchoring: a control keeps its distances to the edges of its
 // parent's client area that its anchor type names. The offsets are measured
 // once at registration and every resize computes from them afresh, so the
-// layout never drifts.
+// layout never drifts. They are measured at the parent's DPI of the time;
+// at another DPI each is scaled from that measurement.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -34,6 +35,7 @@ struct AnchorRecord {
   int32_t bottomMargin = 0;
   int32_t width = 0, height = 0;
   AnchorFlags flags;
+  int dpi = 96;              // the parent's DPI when it was measured
 };
 
 // Measures a control from screen rectangles. The parent's left, right and
@@ -51,9 +53,10 @@ struct AnchorPlacement {
   }
 };
 
-// Where the control goes for a new client size; sizes are not clamped.
+// Where the control goes for a new client size at `dpi` (0: the DPI it was
+// measured at); sizes are not clamped.
 AnchorPlacement placeAnchored(const AnchorRecord& record, int32_t clientWidth,
-                              int32_t clientHeight);
+                              int32_t clientHeight, int dpi = 0);
 
 enum class AnchorResult { kIgnored, kRegistered, kRegisteredNewParent };
 
@@ -63,19 +66,24 @@ class AnchorRegistry {
  public:
   // Registers (or re-registers, overwriting in place) one control. On
   // kRegisteredNewParent the caller subclasses the parent and reports the
-  // replaced procedure with setPreviousProcedure.
+  // replaced procedure with setPreviousProcedure. `dpi` is the parent's DPI
+  // now; a new parent is laid out at it until setParentDpi says otherwise.
   AnchorResult anchor(int anchorType, WindowId parent, WindowId control,
                       const AnchorRect& parentWindow, int32_t parentClientWidth,
-                      int32_t parentClientHeight, const AnchorRect& controlWindow);
+                      int32_t parentClientHeight, const AnchorRect& controlWindow, int dpi = 96);
 
   struct Move {
     WindowId control;
     AnchorPlacement placement;
   };
-  // Every control of the parent with its place for the new client size.
+  // Every control of the parent with its place for the new client size, at
+  // the parent's current DPI.
   std::vector<Move> layout(WindowId parent, int32_t clientWidth, int32_t clientHeight) const;
 
   bool isAnchoredParent(WindowId parent) const;
+  // The parent moved to a screen of another DPI (ignored for an unknown parent).
+  void setParentDpi(WindowId parent, int dpi);
+  int parentDpi(WindowId parent) const;  // 0 for an unknown parent
   void setPreviousProcedure(WindowId parent, std::uintptr_t proc);
   std::uintptr_t previousProcedure(WindowId parent) const;
 
@@ -86,6 +94,7 @@ class AnchorRegistry {
   struct AnchoredParent {
     WindowId parent;
     std::uintptr_t previous;
+    int dpi;
   };
   std::vector<AnchorRecord> records_;
   std::vector<AnchoredParent> parents_;

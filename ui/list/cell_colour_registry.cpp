@@ -8,7 +8,25 @@ bool CellColourMap::setCellColour(ListId list, int32_t row, int32_t column, uint
   std::lock_guard<std::mutex> lock(mutex_);
   const bool mustInstall = !installed_;
   installed_ = true;
-  Cells& cells = lists_[list];
+  record(lists_[list], row, column, text, background, listText, listBackground);
+  return mustInstall;
+}
+
+bool CellColourMap::replaceCellColours(ListId list, const std::vector<TextColour>& cells,
+                                       uint32_t listText, uint32_t listBackground) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const bool mustInstall = !installed_;
+  installed_ = true;
+  Cells& entries = lists_[list];
+  entries.clear();
+  for (const TextColour& c : cells)
+    record(entries, c.row, c.column, c.text, std::nullopt, listText, listBackground);
+  return mustInstall;
+}
+
+void CellColourMap::record(Cells& cells, int32_t row, int32_t column, uint32_t text,
+                           std::optional<uint32_t> background, uint32_t listText,
+                           uint32_t listBackground) {
   const uint32_t effective = background.value_or(listBackground);
   const bool listOwnText = text == listText;
   const auto key = std::make_pair(row, column);
@@ -21,9 +39,9 @@ bool CellColourMap::setCellColour(ListId list, int32_t row, int32_t column, uint
     else
       it->second = CellColours{text, effective};
   } else if (!(listOwnText && effective == listBackground)) {
-    cells.emplace(key, CellColours{text, effective});
+    // A whole column recoloured comes in row order: the end is the place.
+    cells.emplace_hint(cells.end(), key, CellColours{text, effective});
   }
-  return mustInstall;
 }
 
 bool CellColourMap::clearCellColours(ListId list) {

@@ -39,6 +39,16 @@ class CellColourMap {
                      std::optional<uint32_t> background, uint32_t listText,
                      uint32_t listBackground);
 
+  // What clearing one list's entries and then recording each of these cells
+  // in turn (background omitted) gives, under one lock: the list's colours
+  // recomputed at once. Returns true as setCellColour does.
+  struct TextColour {
+    int32_t row = 0, column = 0;
+    uint32_t text = 0;
+  };
+  bool replaceCellColours(ListId list, const std::vector<TextColour>& cells, uint32_t listText,
+                          uint32_t listBackground);
+
   // Empties one list's entries, keeping its record. Does nothing while the
   // registry is not installed; returns whether it acted (then repaint).
   bool clearCellColours(ListId list);
@@ -59,6 +69,8 @@ class CellColourMap {
 
  private:
   using Cells = std::map<std::pair<int32_t, int32_t>, CellColours>;
+  static void record(Cells& cells, int32_t row, int32_t column, uint32_t text,
+                     std::optional<uint32_t> background, uint32_t listText, uint32_t listBackground);
   mutable std::mutex mutex_;
   std::map<ListId, Cells> lists_;
   bool installed_ = false;

@@ -55,6 +55,12 @@ LRESULT CALLBACK colourParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
   return passOn(hwnd, msg, wParam, lParam);
 }
 
+void subclassParent(HWND parent) {
+  const LONG_PTR old = GetWindowLongPtrW(parent, GWLP_WNDPROC);
+  cellColourMap().setPreviousProcedure(static_cast<std::uintptr_t>(old));
+  SetWindowLongPtrW(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&colourParentProc));
+}
+
 }  // namespace
 
 void setCellColour(HWND parent, HWND list, int row, int column, COLORREF text,
@@ -63,12 +69,15 @@ void setCellColour(HWND parent, HWND list, int row, int column, COLORREF text,
   const auto listBk = static_cast<uint32_t>(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0));
   std::optional<uint32_t> bg;
   if (background) bg = static_cast<uint32_t>(*background);
-  if (cellColourMap().setCellColour(idOf(list), row, column, text, bg, listText, listBk)) {
-    const LONG_PTR old = GetWindowLongPtrW(parent, GWLP_WNDPROC);
-    cellColourMap().setPreviousProcedure(static_cast<std::uintptr_t>(old));
-    SetWindowLongPtrW(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&colourParentProc));
-  }
+  if (cellColourMap().setCellColour(idOf(list), row, column, text, bg, listText, listBk)) subclassParent(parent);
   if (repaint) repaintList(list);
+}
+
+void replaceCellColours(HWND parent, HWND list, const std::vector<CellColourMap::TextColour>& cells) {
+  const auto listText = static_cast<uint32_t>(SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0));
+  const auto listBk = static_cast<uint32_t>(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0));
+  if (cellColourMap().replaceCellColours(idOf(list), cells, listText, listBk)) subclassParent(parent);
+  repaintList(list);
 }
 
 void clearCellColours(HWND list, bool repaint) {

@@ -52,13 +52,6 @@ int ListView::appendRow(const std::string& firstCell, int image, LPARAM data) co
   return static_cast<int>(SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
-LPARAM ListView::itemData(int row) const {
-  LVITEMW item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  return SendMessageW(hwnd_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ? item.lParam : -1;
-}
-
 void ListView::deleteRow(int row) const { SendMessageW(hwnd_, LVM_DELETEITEM, row, 0); }
 
 void ListView::clear() const { SendMessageW(hwnd_, LVM_DELETEALLITEMS, 0, 0); }

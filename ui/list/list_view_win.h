@@ -1,4 +1,6 @@
-// Thin wrapper over a report-style list view: cells as GBK text.
+// Thin wrapper over a report-style list view: cells as GBK text. On an
+// owner-data list (the domain list) the reads and the selection apply; its
+// texts are written in the RowModel it shows.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -20,7 +22,6 @@ class ListView {
   // Appends a row with column 0 set, the given image and item data;
   // returns its index.
   int appendRow(const std::string& firstCell, int image, LPARAM data = 0) const;
-  LPARAM itemData(int row) const;
   void deleteRow(int row) const;
   void clear() const;
   int selectedRow() const;  // -1 when nothing is selected

@@ -3,7 +3,8 @@
 #include <commctrl.h>
 
 namespace dvx {
-// The list's icon set: 87 small images drawn at run time; rows use entry 81.
+// The list's icon set: 87 small images drawn at run time, 16 x 16 at 96 DPI
+// and drawn again at the size for `dpi`, never stretched; rows use entry 81.
 // The list that receives it destroys it.
-HIMAGELIST createRowImageList();
+HIMAGELIST createRowImageList(int dpi = 96);
 }  // namespace dvx

@@ -51,12 +51,16 @@ void MainWindow::startAddJob(const std::string& text) {
   auto store = store_;
   HWND hwnd = hwnd_;
   startWorker(flags, [this, flags, store, hwnd, text] {
-    if (store) store->AddDomains(text);
+    const int notStored = store ? store->AddDomains(text) : 0;
     // Stopped with the window: rows already appended stay.
     if (flags->abandoned) return;
     runOnUiThread(hwnd, [&] {
       if (flags->abandoned) return;
       flags->running = false;
+      // The store has said why; this says what it cost.
+      if (notStored > 0 && options_.prompter)
+        options_.prompter->notify(std::to_string(notStored) + " 行域名未能保存到数据库", "提示",
+                                  PromptIcon::Warning);
       reloadList();
     });
   });
@@ -99,26 +103,23 @@ void MainWindow::startTitleCheck() {
       });
     };
     int rows = 0;
-    ui([&] { rows = list().rowCount(); });
+    ui([&] { rows = rows_.rowCount(); });
     for (int r = 0; r < rows && !flags->abandoned; ++r) {
-      std::string domain, id;
+      std::string domain;
+      int32_t id = 0;
       ui([&] {
-        ListView lv = list();
-        if (r >= lv.rowCount()) return;
-        domain = lv.cell(r, 1);
-        id = lv.cell(r, 10);
-        lv.setCell(r, 4, "获取中...");
+        if (r >= rows_.rowCount()) return;
+        domain = rows_.cell(r, 1);
+        id = rows_.id(r);
+        setRowText(r, 4, "获取中...");
       });
-      if (id.empty() && domain.empty()) continue;
+      if (id == 0 && domain.empty()) continue;
       const std::string title = fetcher ? siteTitleText(*fetcher, domain) : std::string("未正确获取到!");
       ui([&] {
         // The row may have moved (a sort) or gone (a reload) meanwhile.
-        ListView lv = list();
-        const int n = lv.rowCount();
-        int row = r < n && lv.cell(r, 10) == id ? r : -1;
-        for (int i = 0; row < 0 && i < n; ++i)
-          if (lv.cell(i, 10) == id && lv.cell(i, 1) == domain) row = i;
-        if (row >= 0) lv.setCell(row, 4, title);
+        int row = r < rows_.rowCount() && rows_.id(r) == id ? r : rows_.rowOfId(id);
+        if (row >= 0 && row != r && rows_.cell(row, 1) != domain) row = -1;
+        if (row >= 0) setRowText(row, 4, title);
       });
     }
     ui([&] {

@@ -21,7 +21,6 @@
 namespace dvx {
 
 namespace {
-constexpr int kRowIcon = 81;
 
 // A row number less one, for the remembered row; never below the range.
 int lessOne(int32_t number) { return number == INT32_MIN ? number : number - 1; }
@@ -51,8 +50,8 @@ void MainWindow::reloadList() {
   runOnUiThread(hwnd_, [this] {
     auto previous = job_;
     if (previous) previous->stop();
-    refillRows();
-    job_ = std::make_shared<QueryJob>(this, hwnd_, store_, options_.fetcher, previous);
+    std::vector<int32_t> toLookUp = refillRows();
+    job_ = std::make_shared<QueryJob>(this, hwnd_, store_, options_.fetcher, previous, std::move(toLookUp));
     job_->start();
     // Busy from now, not only once the new thread gets to it: a command or a
     // double-click taken in between would use the store and the list beside
@@ -61,22 +60,28 @@ void MainWindow::reloadList() {
   });
 }
 
-void MainWindow::refillRows() {
+std::vector<int32_t> MainWindow::refillRows() {
   ListView lv = list();
+  std::vector<int32_t> toLookUp;
   lv.setRedraw(false);
   lv.clear();
-  nextSlot_ = 0;  // no item is left, so the slots start again (sortList sizes its table by them)
+  rows_.clear();
   clearCellColours(lv.hwnd(), false);
   if (store_) {
-    const auto rows = store_->LoadAll();
-    SendMessageW(lv.hwnd(), LVM_SETITEMCOUNT, rows.size(), 0);  // room for every row at once
-    for (const auto& row : rows) {
-      const int r = lv.appendRow(std::to_string(lv.rowCount() + 1), kRowIcon, nextSlot_++);
-      lv.setCell(r, 1, row.second);
-      lv.setCell(r, 10, std::to_string(row.first));
-    }
+    // A record that needs no lookup is shown as the job would show it from
+    // the store; the others wait for the job, which reads them again first.
+    store_->ForEachRecord([&](DomainRecord& rec) {
+      rows_.append(rec.id, rec.Domain);
+      if (rec.id < 1) return;  // no valid id: the job skips it, its cells stay empty
+      if (needsLookup(rec, failedItemsMode_))
+        toLookUp.push_back(rec.id);
+      else
+        dvx::fillRowFromRecord(rows_, rows_.rowCount() - 1, rec, false);
+    });
   }
+  rowView_.showRowCount();
   lv.setRedraw(true);
+  return toLookUp;
 }
 
 void MainWindow::enableJobButtons(bool add, bool del, bool one, bool all) {
@@ -97,33 +102,22 @@ void MainWindow::updateCommandStates() {
   enableJobButtons(true, selected, selected, true);
 }
 
-void MainWindow::fillRowFromRecord(int row, const DomainRecord& d, bool lookedUp, bool freshRow) {
-  ListView lv = list();
-  auto put = [&](int column, const std::string& text) {
-    if (!freshRow || !text.empty() || column == 4) lv.setCell(row, column, text);
-  };
-  put(4, d.RegDate);
-  put(5, d.ExpireDate);
-  put(7, d.BaiduS);
-  put(8, d.AAA1);
-  put(9, d.GoogleS);
-  put(6, lookedUp ? d.Registeracom : cleanStoredRegistrar(d.Registeracom));
-  put(2, d.Registrant);
-  put(3, d.DomainAdmin);
+void MainWindow::fillRowFromRecord(int row, const DomainRecord& d, bool lookedUp) {
+  if (dvx::fillRowFromRecord(rows_, row, d, lookedUp)) rowView_.redrawRow(row);
+}
+
+void MainWindow::setRowText(int row, int column, const std::string& text) {
+  if (rows_.setCell(row, column, text)) rowView_.redrawRow(row);
 }
 
 void MainWindow::renumberAndColour() {
-  ListView lv = list();
-  clearCellColours(lv.hwnd(), false);
+  rows_.renumber();
   const DateTime now = nowLocal();
-  const int n = lv.rowCount();
-  lv.setRedraw(false);
-  for (int i = 0; i < n; ++i) {
-    lv.setCell(i, 0, std::to_string(i + 1));
-    if (const auto colour = expiryColour(lv.cell(i, 5), now))
-      setCellColour(hwnd_, lv.hwnd(), i, 5, *colour, std::nullopt, false);
-  }
-  lv.setRedraw(true);
+  std::vector<CellColourMap::TextColour> colours;
+  const std::vector<std::string> expiry = rows_.column(5);
+  for (size_t i = 0; i < expiry.size(); ++i)
+    if (const auto colour = expiryColour(expiry[i], now)) colours.push_back({static_cast<int32_t>(i), 5, *colour});
+  replaceCellColours(hwnd_, list_, colours);  // repaints the list, numbers included
 }
 
 void MainWindow::setProgressTitle(const std::string& domain) {
@@ -141,6 +135,7 @@ void MainWindow::finishRefresh() {
   if (lv.rowCount() > 0 && byExpiry) sortList(5, true, false, kSortDateTime);
   renumberAndColour();
   restoreTitle();
+  taskbar_.clear();
   jobRunning_ = false;
   updateCommandStates();
   ++refreshCount_;
@@ -148,50 +143,26 @@ void MainWindow::finishRefresh() {
 
 std::string MainWindow::sortList(int column, bool ascending, bool caseSensitive, int kind) {
   ListView lv = list();
-  const int columns = lv.columnCount();
-  const SortCheck check = checkSortArguments(lv.isReport(), columns, column, kind);
+  const SortCheck check = checkSortArguments(lv.isReport(), lv.columnCount(), column, kind);
   if (check != SortCheck::kOk) return sortResultText(check);
-  const int rows = lv.rowCount();
-  std::vector<std::string> keys;
-  keys.reserve(static_cast<size_t>(rows));
-  for (int r = 0; r < rows; ++r) keys.push_back(lv.cell(r, column));
-  const std::vector<int> order = sortOrder(keys, ascending, caseSensitive, kind);
+  const int rows = rows_.rowCount();
+  const std::vector<int> order = sortOrder(rows_.column(column), ascending, caseSensitive, kind);
 
-  // Every row shows the same icon, so moving whole items is the same as
-  // moving their texts; the selection is put back at its position and the
-  // cell colours are kept by position anyway. The list orders its items
-  // itself by the rank each row gets, in one call on the UI thread, so no
-  // other command can run while the order is half written.
+  // Whole rows move; the selection stays at its position, and the cell
+  // colours are kept by position anyway. One call on the UI thread, so no
+  // other command runs while the order is half written.
   bool identity = true;
   for (int i = 0; i < rows && identity; ++i) identity = order[static_cast<size_t>(i)] == i;
-  if (identity) return sortResultText(SortCheck::kOk);
+  if (identity || !rows_.permute(order)) return sortResultText(SortCheck::kOk);
   const int selected = lv.selectedRow();
-  // Each item carries the slot number it got when it was appended; reading
-  // it is cheap, whereas changing an item's data notifies the parent.
-  std::vector<int> rankOfSlot(static_cast<size_t>(nextSlot_), 0);
-  for (int i = 0; i < rows; ++i) {
-    const LPARAM slot = lv.itemData(order[static_cast<size_t>(i)]);
-    if (slot >= 0 && slot < nextSlot_) rankOfSlot[static_cast<size_t>(slot)] = i;
-  }
-  lv.setRedraw(false);
-  SendMessageW(lv.hwnd(), LVM_SORTITEMS, reinterpret_cast<WPARAM>(&rankOfSlot),
-               reinterpret_cast<LPARAM>(&MainWindow::compareRanks));
   if (selected >= 0) {
     LVITEMW none{};
     none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageW(lv.hwnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
     lv.selectRow(selected);
   }
-  lv.setRedraw(true);
+  rowView_.redrawAll();
   return sortResultText(SortCheck::kOk);
-}
-
-int CALLBACK MainWindow::compareRanks(LPARAM a, LPARAM b, LPARAM ranks) {
-  const auto& rank = *reinterpret_cast<const std::vector<int>*>(ranks);
-  const auto slots = static_cast<LPARAM>(rank.size());
-  const int ra = a >= 0 && a < slots ? rank[static_cast<size_t>(a)] : 0;
-  const int rb = b >= 0 && b < slots ? rank[static_cast<size_t>(b)] : 0;
-  return ra < rb ? -1 : ra > rb ? 1 : 0;
 }
 
 void MainWindow::onHeaderClick(int column) {
@@ -204,27 +175,27 @@ void MainWindow::onHeaderClick(int column) {
 }
 
 void MainWindow::deleteSelected() {
-  ListView lv = list();
-  const int row = lv.selectedRow();
-  const int id = row >= 0 ? toInteger(lv.cell(row, 10)) : 0;
-  const int number = row >= 0 ? toInteger(lv.cell(row, 0)) : 0;
-  const std::string name = row >= 0 ? lv.cell(row, 1) : std::string();
+  const int row = list().selectedRow();
+  const int id = row >= 0 ? rows_.id(row) : 0;
+  const int number = row >= 0 ? toInteger(rows_.cell(row, 0)) : 0;
+  const std::string name = rows_.cell(row, 1);
   rememberedRow_ = lessOne(number);
   if (id < 1) return;
   if (!options_.prompter ||
       !options_.prompter->askYesNo("是否删除 " + name + " ？", "询问", PromptIcon::Information))
     return;
   if (store_) store_->Remove(id);
-  lv.deleteRow(row);
+  // The list shifts its selection and focus past the row as for any list.
+  rows_.erase(row);
+  list().deleteRow(row);
   renumberAndColour();
 }
 
 void MainWindow::requeryOne() {
-  ListView lv = list();
-  const int row = lv.selectedRow();
+  const int row = list().selectedRow();
   if (row < 0) return;
-  const std::string domain = lv.cell(row, 1);
-  const int id = toInteger(lv.cell(row, 10));
+  const std::string domain = rows_.cell(row, 1);
+  const int id = rows_.id(row);
   if (id <= 0) return;
   if (!options_.prompter ||
       !options_.prompter->askYesNo("是否重新查询 " + domain + " 的注册信息?", "询问", PromptIcon::Question))
@@ -233,17 +204,17 @@ void MainWindow::requeryOne() {
   rec.id = id;
   rec.Domain = domain;
   fillRowFromRecord(row, rec, true);
-  UpdateWindow(lv.hwnd());  // the cleared row is drawn before the wait
+  UpdateWindow(list_);  // the cleared row is drawn before the wait
   setProgressTitle(domain);
   // The page fetch may run this thread's window messages while it waits
   // (XMLHTTP on this apartment does); the window takes no input meanwhile,
   // so no sort, command or close starts in the middle of the lookup.
   InputOff blocked(hwnd_);
-  if (options_.fetcher) lookupRecord(*options_.fetcher, hosts_, rec);
+  // This thread never waits for an RDAP host's next slot.
+  if (options_.fetcher) lookupRecord(*options_.fetcher, hosts_, rec, 0);
   if (store_) store_->SaveLookup(id, rec, false);
   // The row may have gone while the pages were fetched.
-  if (IsWindow(lv.hwnd()) && row < lv.rowCount() && lv.cell(row, 10) == std::to_string(id))
-    fillRowFromRecord(row, rec, true);
+  if (IsWindow(list_) && rows_.id(row) == id) fillRowFromRecord(row, rec, true);
   restoreTitle();
 }
 
@@ -252,7 +223,9 @@ void MainWindow::requeryAll() {
   if (!options_.prompter ||
       !options_.prompter->askYesNo("是否重新查询所有域名注册信息?", "询问", PromptIcon::Information))
     return;
-  if (store_) store_->ClearLookups();
+  // When the store refused, it has said so; nothing was cleared, and a job
+  // that would only be refused again is not started.
+  if (store_ && !store_->ClearLookups()) return;
   reloadList();
 }
 
@@ -266,10 +239,9 @@ void MainWindow::onRowDoubleClick() {
   // Refused while a job uses the store and the list: the modify would
   // overlap it. The row can be double-clicked again once the job ends.
   if (jobRunning_ || addJobRunning()) return;
-  ListView lv = list();
-  const int row = lv.selectedRow();
-  const int id = row >= 0 ? toInteger(lv.cell(row, 10)) : 0;
-  rememberedRow_ = row >= 0 ? lessOne(toInteger(lv.cell(row, 0))) : -1;
+  const int row = list().selectedRow();
+  const int id = rows_.id(row);
+  rememberedRow_ = row >= 0 ? lessOne(toInteger(rows_.cell(row, 0))) : -1;
   if (id <= 0) return;
   openModifyDialog(id);
 }
@@ -287,6 +259,8 @@ LRESULT MainWindow::onNotify(NMHDR* hdr) {
       return 0;
     }
     case NM_DBLCLK: onRowDoubleClick(); return 0;
+    case LVN_GETDISPINFOW: rowView_.answerDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(hdr)); return 0;
+    case LVN_ODFINDITEMW: return rowView_.answerFindItem(*reinterpret_cast<NMLVFINDITEMW*>(hdr));
     default: break;
   }
   return DefWindowProcW(hwnd_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(hdr));

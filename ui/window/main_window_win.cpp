@@ -80,8 +80,12 @@ HWND MainWindow::create(HINSTANCE instance) {
     registered = RegisterClassExW(&wc) != 0;
   }
   const std::wstring title = toWide(productTitle());
-  CreateWindowExW(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 50, 50,
-                  kWindowWidth, kWindowHeight, nullptr, nullptr, instance, this);
+  // The screen's DPI for now; onCreate corrects it when the window landed
+  // on a screen of another.
+  dpi_ = screenDpi();
+  const DpiBox at = scaleBox(DpiBox{50, 50, kWindowWidth, kWindowHeight}, dpi_);
+  CreateWindowExW(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, at.x, at.y, at.width,
+                  at.height, nullptr, nullptr, instance, this);
   return hwnd_;
 }
 
@@ -117,6 +121,10 @@ LRESULT CALLBACK MainWindow::wndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 }
 
 LRESULT MainWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == TaskbarProgress::buttonCreatedMessage()) {
+    taskbar_.attach(hwnd_);
+    return 0;
+  }
   switch (msg) {
     case WM_CREATE: return onCreate();
     case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
@@ -124,6 +132,7 @@ LRESULT MainWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
       return onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_APP_RUN: return handleRunMessage(wParam);
+    case WM_DPICHANGED: onDpiChanged(dpiFromMessage(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_DESTROY: onDestroy(); return 0;
     case WM_NCDESTROY: {
       const LRESULT r = DefWindowProcW(hwnd_, msg, wParam, lParam);
@@ -138,18 +147,26 @@ LRESULT MainWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::createControls() {
   HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
-  listFont_.reset(makeFont(L"Arial", 12));
-  hintFont_.reset(makeFont(L"宋体", 14));
-  uiFont_.reset(makeFont(L"宋体", 12));
+  fonts_.reset(dpi_);
+  HFONT listFont = fonts_.get(L"Arial", -12);
+  HFONT hintFont = fonts_.get(L"宋体", -14);
+  HFONT uiFont = fonts_.get(L"宋体", -12);
+  // Every number below is a 96-DPI one, placed at the window's DPI.
+  auto create = [&](DWORD exStyle, const wchar_t* cls, const std::wstring& text, DWORD style, DpiBox box96,
+                    int id) {
+    const DpiBox b = scaleBox(box96, dpi_);
+    return CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, b.x, b.y, b.width,
+                           b.height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
+  };
 
-  HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL,
-                              7, 7, 905, 346, hwnd_, reinterpret_cast<HMENU>(kIdList), inst, nullptr);
+  HWND list = create(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDATA,
+                     DpiBox{7, 7, 905, 346}, kIdList);
   list_ = list;
+  rowView_.attach(list, &rows_);  // the list shows rows_ and keeps no text of its own
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
-  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(createRowImageList()));
+  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(listFont), FALSE);
+  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(createRowImageList(dpi_)));
   SendMessageW(list, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
   SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, RGB(255, 255, 255));
   SendMessageW(list, LVM_SETBKCOLOR, 0, RGB(255, 255, 255));
@@ -158,68 +175,63 @@ void MainWindow::createControls() {
     LVCOLUMNW col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     col.pszText = &t[0];
-    col.cx = kColumns[i].width;
+    col.cx = scaleForDpi(kColumns[i].width, dpi_);
     col.iSubItem = i;
     SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
   }
 
-  auto label = [&](int id, const char* text, int x, int y, int w, int h) {
-    HWND l = CreateWindowExW(WS_EX_TRANSPARENT, L"STATIC", toWide(text).c_str(),
-                             WS_CHILD | WS_VISIBLE | WS_DISABLED | SS_LEFT, x, y, w, h, hwnd_,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
-    SendMessageW(l, WM_SETFONT, reinterpret_cast<WPARAM>(hintFont_.get()), FALSE);
+  auto label = [&](int id, const char* text, DpiBox box96) {
+    HWND l = create(WS_EX_TRANSPARENT, L"STATIC", toWide(text), WS_DISABLED | SS_LEFT, box96, id);
+    SendMessageW(l, WM_SETFONT, reinterpret_cast<WPARAM>(hintFont), FALSE);
   };
-  label(kIdHint1, "本软件能批量查询域名过期日期,以便您及时续费", 17, 368, 407, 24);
-  label(kIdHint2, "软件将不断升级增强功能,欢迎大家提出宝贵意见和建议!", 17, 396, 367, 24);
+  label(kIdHint1, "本软件能批量查询域名过期日期,以便您及时续费", DpiBox{17, 368, 407, 24});
+  label(kIdHint2, "软件将不断升级增强功能,欢迎大家提出宝贵意见和建议!", DpiBox{17, 396, 367, 24});
 
-  HWND check = CreateWindowExW(0, L"BUTTON", toWide("按过期日期排序").c_str(),
-                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 340, 369, 113, 24,
-                               hwnd_, reinterpret_cast<HMENU>(kIdSortCheck), inst, nullptr);
-  SendMessageW(check, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), FALSE);
+  HWND check = create(0, L"BUTTON", toWide("按过期日期排序"), WS_TABSTOP | BS_AUTOCHECKBOX,
+                      DpiBox{340, 369, 113, 24}, kIdSortCheck);
+  SendMessageW(check, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont), FALSE);
   SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);  // the designed state is ticked
 
   for (const ButtonSpec& b : kButtons) {
-    HWND h = CreateWindowExW(0, L"BUTTON", toWide(b.caption).c_str(),
-                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, b.x, b.y, b.w, b.h,
-                             hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)), inst, nullptr);
-    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), FALSE);
+    HWND h = create(0, L"BUTTON", toWide(b.caption), WS_TABSTOP | BS_PUSHBUTTON, DpiBox{b.x, b.y, b.w, b.h}, b.id);
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont), FALSE);
     EnableWindow(h, b.initiallyEnabled);
   }
 }
 
 LRESULT MainWindow::onCreate() {
+  const int dpi = windowDpi(hwnd_);
+  if (dpi != dpi_) {
+    dpi_ = dpi;
+    const DpiBox at = scaleBox(DpiBox{50, 50, kWindowWidth, kWindowHeight}, dpi_);
+    SetWindowPos(hwnd_, nullptr, at.x, at.y, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   createControls();
   runStartup();
   return 0;
 }
 
 void MainWindow::runStartup() {
-  databasePath_ = options_.programDir + "\\domains.mdb";
+  const std::string besideProgram = options_.programDir + "\\";
+  databasePath_ =
+      (options_.files ? chooseDatabaseDirectory(*options_.files, options_.programDir) : besideProgram) +
+      "domains.mdb";
   if (options_.files) settings_ = Settings(chooseSettingsFile(*options_.files));
   hosts_ = settings_.readHosts();
+  if (options_.files) hosts_.dataDir = chooseDataDirectory(*options_.files);
   setWindowText(hwnd_, productTitle());
 
   // The list stretches, the labels and the option stay bottom-left, the
   // buttons bottom-right.
-  anchorControl(control(kIdList), 1);
-  for (int id : {kIdHint1, kIdHint2, kIdSortCheck}) anchorControl(control(id), 2);
-  for (const ButtonSpec& b : kButtons) anchorControl(control(b.id), 3);
+  anchorControl(control(kIdList), 1, dpi_);
+  for (int id : {kIdHint1, kIdHint2, kIdSortCheck}) anchorControl(control(id), 2, dpi_);
+  for (const ButtonSpec& b : kButtons) anchorControl(control(b.id), 3, dpi_);
 
   storeErrors_ = std::make_unique<PromptStoreErrors>(options_.prompter);
-  const std::string oldPath = options_.programDir + "\\domain.mdb";
-  if (fileExists(oldPath)) {
-    const std::string backup =
-        (options_.files ? chooseDataDirectory(*options_.files) : std::string()) + "domain.mdb_old_Bak";
-    // When nothing could be carried the old file stays and the store has
-    // said why; ending here would end every later start the same way, so
-    // the program runs on with domains.mdb instead.
-    if (DomainStore::MigrateOldDatabase(oldPath, databasePath_, backup, storeErrors_.get())) {
-      migrated_ = true;
-      if (options_.prompter)
-        options_.prompter->notify("软件扩展了数据库字段数,请重打开软件", "提示", PromptIcon::Information);
-      PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-      return;
-    }
+  if (!carryDatabaseBesideProgram(besideProgram + "domains.mdb") ||
+      carryOldDatabase(besideProgram + "domain.mdb")) {
+    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+    return;
   }
 
   DomainStore::CreateIfMissing(databasePath_);
@@ -237,6 +249,43 @@ void MainWindow::runStartup() {
   SendMessageW(check, BM_SETCHECK, sortSetting == kYes ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+bool MainWindow::carryDatabaseBesideProgram(const std::string& beside) {
+  // The program directory cannot be written (a standard user, the program
+  // under Program Files): its database is copied once to the per-user
+  // folder and the original is left as it is.
+  if (beside == databasePath_ || !fileExists(beside) || fileExists(databasePath_)) return true;
+  if (DomainStore::CopyDatabase(beside, databasePath_)) return true;
+  if (options_.prompter)
+    options_.prompter->notify("无法把数据库 " + beside + " 复制到 " + databasePath_ +
+                                  ",数据库未改动。请检查磁盘空间后重新打开软件",
+                              "提示", PromptIcon::Information);
+  return false;
+}
+
+bool MainWindow::carryOldDatabase(const std::string& oldPath) {
+  // Once carried, an older file that could not be moved away stays where
+  // it is and is never carried again: that would move the newer rows aside.
+  if (!fileExists(oldPath) || settings_.ReadSetting(kKeyOldDatabaseCarried, kNo) == kYes) return false;
+  const std::string backup =
+      (options_.files ? chooseDataDirectory(*options_.files) : std::string()) + "domain.mdb_old_Bak";
+  // When nothing could be carried the old file stays and the store has
+  // said why; ending here would end every later start the same way, so
+  // the program runs on with domains.mdb instead.
+  if (!DomainStore::MigrateOldDatabase(oldPath, databasePath_, backup, storeErrors_.get())) return false;
+  migrated_ = true;
+  if (fileExists(oldPath)) {
+    const bool remembered = settings_.WriteSetting(kKeyOldDatabaseCarried, kYes);
+    if (options_.prompter)
+      options_.prompter->notify("旧数据库 " + oldPath + " 的记录已转入 " + databasePath_ +
+                                    "。旧文件无法移到 " + backup + ",它留在原处," +
+                                    (remembered ? "以后不再转入" : "请关闭软件后手动移走它"),
+                                "提示", PromptIcon::Information);
+  }
+  if (options_.prompter)
+    options_.prompter->notify("软件扩展了数据库字段数,请重打开软件", "提示", PromptIcon::Information);
+  return true;
+}
+
 void MainWindow::applyWindowState(int state) {
   // The window is not visible yet: it takes the state when it is shown.
   centreOnShow_ = false;
@@ -247,6 +296,23 @@ void MainWindow::applyWindowState(int state) {
     default: showCommand_ = SW_SHOWNORMAL; break;
   }
   if (IsWindowVisible(hwnd_)) show();
+}
+
+void MainWindow::onDpiChanged(int dpi, const RECT* suggested) {
+  const int from = dpi_;
+  dpi_ = dpi;
+  fonts_.rescale(hwnd_, dpi_);
+  // The icons are drawn again at the new size; the list gives back the old set.
+  if (HIMAGELIST old = reinterpret_cast<HIMAGELIST>(SendMessageW(
+          list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(createRowImageList(dpi_)))))
+    ImageList_Destroy(old);
+  for (int i = 0; i < static_cast<int>(sizeof kColumns / sizeof kColumns[0]); ++i) {
+    const int now = static_cast<int>(SendMessageW(list_, LVM_GETCOLUMNWIDTH, i, 0));
+    SendMessageW(list_, LVM_SETCOLUMNWIDTH, i, rescaleKeepingDesign(now, kColumns[i].width, from, dpi_));
+  }
+  if (suggested)
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::onDestroy() {
@@ -270,7 +336,7 @@ void MainWindow::onCommand(int id, int code) {
     case kIdAdd: onAddClicked(); break;
     case kIdTitleCheck: startTitleCheck(); break;
     case kIdExport:
-      export_.readRows = [this] { return exportRowsFromList(list()); };
+      export_.readRows = [this] { return exportRows(rows_); };
       export_.files = options_.files;
       export_.launcher = options_.launcher;
       export_.open(hwnd_);

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <atomic>
 
@@ -14,12 +15,16 @@
 #include "app/settings.h"
 #include "store/domain_store.h"
 #include "ui/dialogs/export_dialog_win.h"
+#include "ui/common/dpi_win.h"
 #include "ui/common/gdi_win.h"
 #include "ui/dialogs/help_centre_win.h"
 #include "ui/dialogs/process_launcher.h"
 #include "ui/list/list_view_win.h"
+#include "ui/list/model_list_view_win.h"
+#include "ui/list/row_model.h"
 #include "ui/common/message_box_win.h"
 #include "ui/window/prompter.h"
+#include "ui/window/taskbar_progress_win.h"
 
 namespace dvx {
 
@@ -72,7 +77,11 @@ class MainWindow {
 
   HWND hwnd() const { return hwnd_; }
   HWND control(int id) const { return GetDlgItem(hwnd_, id); }
+  // The DPI the window is laid out for; 96 gives the designed geometry.
+  int dpi() const { return dpi_; }
   ListView list() const { return ListView(list_); }
+  // What the list shows, in display order.
+  const RowModel& rows() const { return rows_; }
   const Settings& settings() const { return settings_; }
   const std::string& databasePath() const { return databasePath_; }
   DomainStore* store() { return store_.get(); }
@@ -93,13 +102,17 @@ class MainWindow {
 
   // --- Used by the query job, on the UI thread -----------------------------
   void setBusy();
-  // `freshRow`: the row was just loaded and its looked-up cells are empty,
-  // so empty values need not be written (the title check's column aside).
-  void fillRowFromRecord(int row, const DomainRecord& rec, bool lookedUp, bool freshRow = false);
+  // Writes a record's looked-up columns into a row; the list draws the row
+  // again when a text changed.
+  void fillRowFromRecord(int row, const DomainRecord& rec, bool lookedUp);
+  void setRowText(int row, int column, const std::string& text);
   void renumberAndColour();
   void updateCommandStates();
   void finishRefresh();
   void setProgressTitle(const std::string& domain);
+  // Rows looked up of rows to look up, on the taskbar button.
+  void showLookupProgress(int done, int total) { taskbar_.show(done, total); }
+  const TaskbarProgress& taskbar() const { return taskbar_; }
   void restoreTitle();
   bool failedItemsMode() const { return failedItemsMode_; }
   int pauseAfterLookupMs() const { return options_.pauseAfterLookupMs; }
@@ -138,14 +151,24 @@ class MainWindow {
   LRESULT onCtlColorStatic(HDC dc, HWND control);
   LRESULT onNotify(NMHDR* hdr);
   void onGetMinMaxInfo(MINMAXINFO* info);
-  void refillRows();
-  static int CALLBACK compareRanks(LPARAM a, LPARAM b, LPARAM);
+  // Refills the rows from the store in one walk: stored records that are
+  // complete are shown whole, the ids of the others are returned for the
+  // query job to look up.
+  std::vector<int32_t> refillRows();
+  // Moved to a screen of another DPI: fonts, icons and columns for it, then
+  // the size Windows suggests (the anchoring places the controls).
+  void onDpiChanged(int dpi, const RECT* suggested);
   void enableJobButtons(bool add, bool del, bool one, bool all);
   void onAddClicked();
   void openModifyDialog(int id);
 
   void createControls();
   void runStartup();
+  // False when the database beside the program was to be copied to the
+  // per-user folder and could not be (the program then ends).
+  bool carryDatabaseBesideProgram(const std::string& beside);
+  // True when an older database was carried over (the program then ends).
+  bool carryOldDatabase(const std::string& oldPath);
   void applyWindowState(int state);
   void onSortOptionClicked();
 
@@ -163,14 +186,17 @@ class MainWindow {
   bool sortAscending_ = false;
   int rememberedRow_ = 0;
   int refreshCount_ = 0;
-  LPARAM nextSlot_ = 0;  // the data of the next appended row
   HWND list_ = nullptr;  // kept: looking a child up costs a server call under Wine
+  RowModel rows_;
+  ModelListView rowView_;
   std::shared_ptr<WorkerFlags> addJob_, titleJob_;
   ExportSettingsDialog export_;
   HelpCentreWindow help_;
   int showCommand_ = SW_SHOWNORMAL;
   bool centreOnShow_ = false;
-  ScopedFont listFont_, hintFont_, uiFont_;
+  int dpi_ = kDesignDpi;
+  DpiFonts fonts_;
+  TaskbarProgress taskbar_;  // Arial 12 px for the list, 宋体 14 px for the hints, 宋体 12 px for the rest
 };
 
 }  // namespace dvx

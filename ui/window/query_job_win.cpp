@@ -1,14 +1,12 @@
 #include "ui/window/query_job_win.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "lookup/index_counter.h"
-#include "lookup/whois_parser.h"
-#include "text/date_time.h"
+#include "lookup/domain_lookup.h"
 #include "text/gbk_text.h"
 #include "ui/window/main_window_win.h"
 #include "ui/window/query_rules.h"
@@ -16,26 +14,16 @@
 
 namespace dvx {
 
-namespace {
-// Stored rows are shown in batches: one synchronous message per batch costs
-// little, one per cell would cost minutes on a long list.
-constexpr size_t kFillBatch = 5000;
-}  // namespace
-
-void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec) {
-  lookupWhois(fetcher, hosts, rec.Domain, rec.RegDate, rec.ExpireDate, rec.Registeracom, rec.Registrant,
-              rec.DomainAdmin);
-  lookupIndexCounts(fetcher, hosts, rec.Domain, rec.BaiduS, rec.GoogleS, rec.AAA1);
-  rec.LastUpdate = todayText();
-}
 
 QueryJob::QueryJob(MainWindow* window, HWND hwnd, std::shared_ptr<DomainStore> store,
-                   std::shared_ptr<PageFetcher> fetcher, std::shared_ptr<QueryJob> previous)
+                   std::shared_ptr<PageFetcher> fetcher, std::shared_ptr<QueryJob> previous,
+                   std::vector<int32_t> toLookUp)
     : window_(window),
       hwnd_(hwnd),
       store_(std::move(store)),
       fetcher_(std::move(fetcher)),
-      previous_(std::move(previous)) {}
+      previous_(std::move(previous)),
+      toLookUp_(std::move(toLookUp)) {}
 
 void QueryJob::start() {
   auto self = shared_from_this();
@@ -116,81 +104,63 @@ void QueryJob::run() {
 }
 
 void QueryJob::runRows() {
-  std::vector<int> ids;
+  std::vector<int32_t> ids = std::move(toLookUp_);
   bool failedMode = false;
   int pauseMs = 0;
   LookupHosts hosts;
   if (!ui([&] {
         window_->setBusy();
-        ListView lv = window_->list();
-        const int n = lv.rowCount();
-        ids.reserve(static_cast<size_t>(n));
-        for (int r = 0; r < n; ++r) ids.push_back(toInteger(lv.cell(r, 10)));
+        // In display order: a header click may have moved rows since the refill.
+        std::vector<std::pair<int, int32_t>> shown;
+        shown.reserve(ids.size());
+        for (const int32_t id : ids) shown.emplace_back(window_->rows().rowOfId(id), id);
+        std::sort(shown.begin(), shown.end());
+        for (size_t i = 0; i < shown.size(); ++i) ids[i] = shown[i].second;
         failedMode = window_->failedItemsMode();
         pauseMs = window_->pauseAfterLookupMs();
         hosts = window_->hosts();
       }))
     return;
 
-  // One walk over the table instead of a read per row; a row that needs a
-  // lookup is read again just before it, in case it changed meanwhile.
-  std::unordered_map<int, DomainRecord> records;
-  for (DomainRecord& rec : store_->LoadRecords()) records.emplace(rec.id, std::move(rec));
+  // Rows looked up of rows to look up, for the taskbar button. A row that
+  // turns out complete on its second read counts as done.
+  const int toLookUp = static_cast<int>(ids.size());
+  int lookedUp = 0;
 
-  std::vector<std::pair<int, DomainRecord>> pending;
-  // Rows may have moved (a header sort) since they were read: each result
-  // goes to the row that holds its id now, or nowhere.
-  auto rowOf = [this](int row, int id) {
-    ListView lv = window_->list();
-    const std::string key = std::to_string(id);
-    const int n = lv.rowCount();
-    if (row < n && lv.cell(row, 10) == key) return row;
-    for (int r = 0; r < n; ++r)
-      if (lv.cell(r, 10) == key) return r;
-    return -1;
-  };
-  auto flush = [&] {
-    if (pending.empty()) return;
+  // Each result goes to the row that holds its record now (a sort may have
+  // moved it), or nowhere when the row has gone.
+  auto show = [this](const DomainRecord& rec, bool lookedUp) {
     ui([&] {
-      ListView lv = window_->list();
-      lv.setRedraw(false);
-      for (const auto& p : pending) {
-        const int row = rowOf(p.first, p.second.id);
-        if (row >= 0) window_->fillRowFromRecord(row, p.second, false, true);
-      }
-      lv.setRedraw(true);
+      const int row = window_->rows().rowOfId(rec.id);
+      if (row >= 0) window_->fillRowFromRecord(row, rec, lookedUp);
     });
-    pending.clear();
   };
-
-  for (size_t r = 0; r < ids.size(); ++r) {
+  for (const int32_t id : ids) {
     if (stopped_ || abandoned_) return;
-    const int id = ids[r];
-    if (id <= 0) continue;
-    auto found = records.find(id);
-    DomainRecord rec = found != records.end() ? std::move(found->second) : DomainRecord();
-    rec.id = id;
+    // Read again just before the lookup: a job this one replaced may have
+    // stored it meanwhile.
+    DomainRecord rec = store_->FindById(id);
+    if (rec.id != id) continue;  // deleted meanwhile
     rec.Registeracom = removeAll(rec.Registeracom, "：");
     if (!needsLookup(rec, failedMode)) {
-      pending.emplace_back(static_cast<int>(r), rec);
-      if (pending.size() >= kFillBatch) flush();
+      ++lookedUp;
+      show(rec, false);
       continue;
     }
-    flush();
-    rec = store_->FindById(id);
-    rec.id = id;
-    rec.Registeracom = removeAll(rec.Registeracom, "：");
-    ui([&] { window_->setProgressTitle(rec.Domain); });
+    ui([&] {
+      window_->setProgressTitle(rec.Domain);
+      window_->showLookupProgress(lookedUp, toLookUp);
+    });
     if (fetcher_) lookupRecord(*fetcher_, hosts, rec);
     if (abandoned_) return;  // the window is gone: nothing is written
-    store_->SaveLookup(id, rec, true);
-    ui([&] {
-      const int row = rowOf(static_cast<int>(r), id);
-      if (row >= 0) window_->fillRowFromRecord(row, rec, true);
-    });
+    // A refused write has been told once; the job ends rather than have it
+    // told again for every row.
+    if (!store_->SaveLookup(id, rec, true)) break;
+    ++lookedUp;
+    show(rec, true);
+    ui([&] { window_->showLookupProgress(lookedUp, toLookUp); });
     pause(pauseMs);
   }
-  flush();
   ui([&] { window_->finishRefresh(); });
 }
 

@@ -1,5 +1,5 @@
-// The background pass over the domain list that shows stored records and
-// looks up those that still lack data.
+// The background pass over the domain list that looks up the records that
+// still lack data (the list shows the complete ones from the start).
 #pragma once
 #include <windows.h>
 
@@ -8,7 +8,9 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <vector>
 
+#include "lookup/domain_lookup.h"
 #include "lookup/lookup_hosts.h"
 #include "lookup/page_fetcher.h"
 #include "store/domain_store.h"
@@ -19,8 +21,10 @@ class MainWindow;
 
 class QueryJob : public std::enable_shared_from_this<QueryJob> {
  public:
+  // `toLookUp`: the ids of the rows the refill left for the job.
   QueryJob(MainWindow* window, HWND hwnd, std::shared_ptr<DomainStore> store,
-           std::shared_ptr<PageFetcher> fetcher, std::shared_ptr<QueryJob> previous);
+           std::shared_ptr<PageFetcher> fetcher, std::shared_ptr<QueryJob> previous,
+           std::vector<int32_t> toLookUp);
 
   // Starts the worker thread; the job keeps itself alive until it ends.
   void start();
@@ -48,15 +52,11 @@ class QueryJob : public std::enable_shared_from_this<QueryJob> {
   std::shared_ptr<DomainStore> store_;
   std::shared_ptr<PageFetcher> fetcher_;
   std::shared_ptr<QueryJob> previous_;  // guarded by mutex_
+  std::vector<int32_t> toLookUp_;
   std::atomic<bool> stopped_{false}, abandoned_{false};
   mutable std::mutex mutex_;
   std::condition_variable cv_;
   bool done_ = false;
 };
-
-// Fills the nine looked-up fields of `rec` for its domain: WHOIS page first,
-// then the Baidu count, then today's date. Fields a page does not give keep
-// the values passed in (registrar, owner, contact).
-void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec);
 
 }  // namespace dvx

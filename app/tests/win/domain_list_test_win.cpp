@@ -31,18 +31,6 @@ const char kBaiduBanner[] = "<div>找到相关结果数约1,230个</div>";  // G
 std::string whoisUrl(const std::string& d) { return "http://whois.aizhan.com/" + d + "/"; }
 std::string baiduUrl(const std::string& d) { return "http://www.baidu.com/s?wd=site:" + d; }
 
-DomainRecord stored(const std::string& domain, const std::string& expiry, const std::string& registrar = "R") {
-  DomainRecord r;
-  r.Domain = domain;
-  r.RegDate = "2010/01/01";
-  r.ExpireDate = expiry;
-  r.BaiduS = "5";
-  r.GoogleS = "0";
-  r.LastUpdate = "2026/01/01";
-  r.Registeracom = registrar;
-  return r;
-}
-
 // YYYY/MM/DD for today plus `days`, in local time.
 std::string dayFromToday(int days) {
   SYSTEMTIME st{};
@@ -181,15 +169,7 @@ TEST_F(DomainListTest, HeaderClicksAlternateAndEqualKeysSwapPlaces) {
     return s;
   };
   ASSERT_EQ(order(), "b.com a.com c.com ");
-  auto header = [&](int column) {
-    NMLISTVIEW nm{};
-    nm.hdr.hwndFrom = list().hwnd();
-    nm.hdr.idFrom = kIdList;
-    nm.hdr.code = LVN_COLUMNCLICK;
-    nm.iItem = -1;
-    nm.iSubItem = column;
-    SendMessageW(w.hwnd(), WM_NOTIFY, kIdList, reinterpret_cast<LPARAM>(&nm));
-  };
+  auto header = [&](int column) { clickHeader(column); };
   header(6);  // first click: ascending; the two "Same" rows swap
   EXPECT_EQ(order(), "c.com a.com b.com ");
   EXPECT_EQ(list().cell(0, 0), "1");

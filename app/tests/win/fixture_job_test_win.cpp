@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <thread>
 
 #include "main_window_harness_win.h"
 #include "text/gbk_text.h"
@@ -13,15 +18,24 @@ namespace {
 using namespace testing_win;
 
 // Run by with_fixture_web.sh, which starts the server and names its port.
-class DISABLED_FixtureWebJob : public MainWindowHarness {};
+class DISABLED_FixtureWebJob : public MainWindowHarness {
+ protected:
+  // Every lookup service at the fixture web, RDAP on or off; returns its host.
+  std::string pointAtFixtureWeb(bool rdap) {
+    const char* port = std::getenv("DVX_FIXTURE_PORT");
+    EXPECT_NE(port, nullptr);
+    const std::string host = std::string("127.0.0.1:") + (port != nullptr ? port : "0");
+    writeSetting("WhoisBase", "http://" + host + "/whois/");
+    writeSetting("BaiduHost", host);
+    writeSetting("RdapBootstrap", "http://" + host + "/rdap/dns.json");
+    writeSetting("RdapFallback", rdap ? "真" : "假");
+    writeSetting("按过期日期排序", "假");
+    return host;
+  }
+};
 
 TEST_F(DISABLED_FixtureWebJob, FillsEveryColumnOfSeveralDomains) {
-  const char* port = std::getenv("DVX_FIXTURE_PORT");
-  ASSERT_NE(port, nullptr);
-  const std::string host = std::string("127.0.0.1:") + port;
-  writeSetting("WhoisBase", "http://" + host + "/whois/");
-  writeSetting("BaiduHost", host);
-  writeSetting("按过期日期排序", "假");
+  pointAtFixtureWeb(false);
   seed({named("full.example"), named("english.example"),
         named("norecord.example"), named("banner.example")});
   MainWindow& w = open(std::shared_ptr<PageFetcher>(makeXmlHttpFetcher()));
@@ -40,6 +54,124 @@ TEST_F(DISABLED_FixtureWebJob, FillsEveryColumnOfSeveralDomains) {
   // carries an expiry cell.
   EXPECT_EQ(row(3), "banner.example|||找不到|2031/12/31||1230||0|");
   EXPECT_EQ(lv.cell(3, 0), "4");
+}
+
+// The fixture web's request log (its /__requests) as raw JSON text.
+std::string requestLog(const std::string& host) {
+  std::unique_ptr<PageFetcher> fetcher = makeXmlHttpFetcher();
+  return fetcher ? fetcher->fetchBytes("http://" + host + "/__requests") : std::string();
+}
+
+int timesRequested(const std::string& log, const std::string& target) {
+  int n = 0;
+  for (size_t at = log.find("\"" + target + "\""); at != std::string::npos; at = log.find("\"" + target + "\"", at + 1)) ++n;
+  return n;
+}
+
+// When the server received the last request for `target` (seconds).
+double requestTime(const std::string& log, const std::string& target) {
+  const size_t entry = log.rfind("\"" + target + "\"");
+  const size_t time = entry == std::string::npos ? entry : log.find("\"time\": ", entry);
+  return time == std::string::npos ? -1 : std::atof(log.c_str() + time + 8);
+}
+
+std::string datesAndRegistrar(ListView& lv, int row) {
+  return lv.cell(row, 1) + "|" + lv.cell(row, 4) + "|" + lv.cell(row, 5) + "|" + lv.cell(row, 6);
+}
+
+TEST_F(DISABLED_FixtureWebJob, RdapFallbackOffSendsNothing) {
+  const std::string host = pointAtFixtureWeb(false);
+  seed({named("thin.example")});
+  MainWindow& w = open(std::shared_ptr<PageFetcher>(makeXmlHttpFetcher()));
+  ASSERT_TRUE(waitForRefresh());
+  ListView lv = w.list();
+  EXPECT_EQ(datesAndRegistrar(lv, 0), "thin.example|找不到|找不到|");
+  const std::string log = requestLog(host);
+  EXPECT_EQ(timesRequested(log, "/whois/thin.example/"), 1) << log;
+  EXPECT_EQ(log.find("/rdap/"), std::string::npos) << log;
+}
+
+// RDAP behind the page, through the real fetch: the fixture web's bootstrap
+// sends ".example" names to its own /rdap/.
+TEST_F(DISABLED_FixtureWebJob, RdapGivesWhatThePageLacks) {
+  const std::string host = pointAtFixtureWeb(true);
+  seed({named("thin.example"), named("full.example"), named("limited.example"), named("after.example")});
+  MainWindow& w = open(std::shared_ptr<PageFetcher>(makeXmlHttpFetcher()));
+  ASSERT_TRUE(waitForRefresh());
+  ListView lv = w.list();
+  // The page has no dates: both dates and the registrar from RDAP, stored.
+  EXPECT_EQ(datesAndRegistrar(lv, 0), "thin.example|1997/09/15|2028/09/14|Example Registrar, LLC");
+  EXPECT_EQ(w.store()->FindById(toInteger(lv.cell(0, 10))).ExpireDate, "2028/09/14");
+  // The page answers: its values, and no RDAP request.
+  EXPECT_EQ(datesAndRegistrar(lv, 1), "full.example|2010/03/05|2030/03/05|Example Registrar, Inc.");
+  // 429: "找不到" stays, and the host is not asked again during its
+  // Retry-After, so the next name keeps "找不到" without a request.
+  EXPECT_EQ(datesAndRegistrar(lv, 2), "limited.example|找不到|找不到|");
+  EXPECT_EQ(datesAndRegistrar(lv, 3), "after.example|找不到|找不到|");
+
+  const std::string log = requestLog(host);
+  EXPECT_EQ(timesRequested(log, "/rdap/dns.json"), 1) << log;
+  EXPECT_EQ(timesRequested(log, "/rdap/domain/thin.example"), 1) << log;
+  EXPECT_EQ(timesRequested(log, "/rdap/domain/full.example"), 0) << log;
+  EXPECT_EQ(timesRequested(log, "/rdap/domain/limited.example"), 1) << log;
+  EXPECT_EQ(timesRequested(log, "/rdap/domain/after.example"), 0) << log;
+  // Two requests to one host are a second apart at least.
+  const double gap = requestTime(log, "/rdap/domain/limited.example") - requestTime(log, "/rdap/domain/thin.example");
+  EXPECT_GE(gap, 0.95) << log;
+  std::printf("RDAP requests to one host %.2f s apart\n", gap);
+}
+
+// Pages that misbehave (see the fixture web's HOSTILE block): every domain
+// still ends stored, as "找不到" or with its facts, the job goes on to the
+// next, and the window answers messages all along.
+TEST_F(DISABLED_FixtureWebJob, MisbehavingPagesEndEveryDomainAndTheWindowAnswers) {
+  pointAtFixtureWeb(false);
+  const std::vector<std::string> domains = {"drip.hostile",   "loop.hostile",   "reset.hostile",
+                                            "binary.hostile", "badutf8.hostile", "big.hostile",
+                                            "full.example"};
+  std::vector<DomainRecord> records;
+  for (const auto& d : domains) records.push_back(named(d));
+  const std::vector<int> ids = seed(records);
+  MainWindow& w = open(std::shared_ptr<PageFetcher>(makeXmlHttpFetcher(std::chrono::milliseconds(3000))));
+
+  // Another thread keeps asking the window for an answer while the job runs.
+  HANDLE jobDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<int> asked{0}, unanswered{0};
+  HWND hwnd = w.hwnd();
+  std::thread prober([&] {
+    // One question every 50 ms until the job has ended.
+    do {
+      DWORD_PTR result = 0;
+      if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result)) ++unanswered;
+      ++asked;
+    } while (WaitForSingleObject(jobDone, 50) == WAIT_TIMEOUT);
+  });
+  const bool refreshed = waitForRefresh();
+  SetEvent(jobDone);
+  prober.join();
+  CloseHandle(jobDone);
+  ASSERT_TRUE(refreshed);
+  EXPECT_GT(asked.load(), 10);
+  EXPECT_EQ(unanswered.load(), 0);
+
+  for (size_t i = 0; i < domains.size(); ++i) {
+    const DomainRecord rec = w.store()->FindById(ids[i]);
+    std::printf("%s: %s | %s | %s | %s\n", domains[i].c_str(), rec.RegDate.c_str(), rec.ExpireDate.c_str(),
+                rec.BaiduS.c_str(), rec.LastUpdate.c_str());
+    EXPECT_EQ(rec.Domain, domains[i]);
+    // Looked up and stored: dates (or "找不到"), a count, today's date.
+    EXPECT_FALSE(rec.RegDate.empty()) << domains[i];
+    EXPECT_FALSE(rec.ExpireDate.empty()) << domains[i];
+    EXPECT_FALSE(rec.BaiduS.empty()) << domains[i];
+    EXPECT_FALSE(rec.LastUpdate.empty()) << domains[i];
+  }
+  // The pages that came to nothing gave nothing.
+  for (size_t i : {0, 1, 3}) EXPECT_EQ(w.store()->FindById(ids[i]).RegDate, "找不到") << domains[i];
+  // Broken UTF-8 costs the characters it spoils, not the page.
+  EXPECT_EQ(w.store()->FindById(ids[4]).RegDate.rfind("2010-03-05", 0), 0u);
+  // The good page after them was read as usual.
+  EXPECT_EQ(w.store()->FindById(ids[6]).RegDate, "2010/03/05");
+  EXPECT_EQ(w.store()->FindById(ids[6]).ExpireDate, "2030/03/05");
 }
 
 // The title check fetches each site's own address, so the fixture web

@@ -1,5 +1,7 @@
 #include "main_window_harness_win.h"
 
+#include <commctrl.h>
+
 namespace dvx {
 namespace testing_win {
 
@@ -15,7 +17,12 @@ std::string settingsFileWithoutD() {
   return files.systemDirectory() + "\\Harnwick.txt";
 }
 
-void MainWindowHarness::SetUp() { removeFile(settingsFileWithoutD()); }
+void MainWindowHarness::SetUp() {
+  removeFile(settingsFileWithoutD());
+  // Windows under test never ask the outside RDAP servers; the RDAP tests
+  // switch it on with the fixture web's bootstrap.
+  writeSetting("RdapFallback", "假");
+}
 
 void MainWindowHarness::TearDown() {
   if (window_ && window_->hwnd()) close();
@@ -25,7 +32,7 @@ void MainWindowHarness::TearDown() {
 
 MainWindow& MainWindowHarness::open(std::shared_ptr<PageFetcher> fetcher, int pauseMs) {
   MainWindowOptions o;
-  o.programDir = dir_.path();
+  o.programDir = programDir_.empty() ? dir_.path() : programDir_;
   o.prompter = &prompter_;
   o.files = &files_;
   o.fetcher = std::move(fetcher);
@@ -48,6 +55,16 @@ void MainWindowHarness::close() {
     EXPECT_TRUE(pumpUntil([&] { return !IsWindow(h); }));
   }
   window_.reset();
+}
+
+void MainWindowHarness::clickHeader(int column) {
+  NMLISTVIEW nm{};
+  nm.hdr.hwndFrom = window_->list().hwnd();
+  nm.hdr.idFrom = kIdList;
+  nm.hdr.code = LVN_COLUMNCLICK;
+  nm.iItem = -1;
+  nm.iSubItem = column;
+  SendMessageW(window_->hwnd(), WM_NOTIFY, kIdList, reinterpret_cast<LPARAM>(&nm));
 }
 
 std::string MainWindowHarness::setting(const std::string& key) {

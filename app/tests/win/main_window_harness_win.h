@@ -63,6 +63,19 @@ inline DomainRecord named(const std::string& domain) {
   return r;
 }
 
+// A record as a finished lookup stored it: the job shows it as it is.
+inline DomainRecord stored(const std::string& domain, const std::string& expiry, const std::string& registrar = "R") {
+  DomainRecord r;
+  r.Domain = domain;
+  r.RegDate = "2010/01/01";
+  r.ExpireDate = expiry;
+  r.BaiduS = "5";
+  r.GoogleS = "0";
+  r.LastUpdate = "2026/01/01";
+  r.Registeracom = registrar;
+  return r;
+}
+
 class MainWindowHarness : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -72,12 +85,15 @@ class MainWindowHarness : public ::testing::Test {
   // Waits until `count` refreshes have finished since the window opened.
   bool waitForRefresh(int count = 1);
   void close();
+  // A click on a column header of the domain list, as the list reports it.
+  void clickHeader(int column);
   std::string setting(const std::string& key);
   void writeSetting(const std::string& key, const std::string& value);
   // Stores domains before the window opens; returns their ids in order.
   std::vector<int> seed(const std::vector<DomainRecord>& records);
 
   TempDir dir_;
+  std::string programDir_;  // dir_ when empty
   WinFilePlatform files_;
   RecordingPrompter prompter_;
   std::unique_ptr<MainWindow> window_;

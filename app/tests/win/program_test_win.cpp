@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "app/file_platform_win.h"
 #include "app/profile_file.h"
 #include "main_window_harness_win.h"
 #include "text/codepage.h"
@@ -24,55 +27,47 @@ std::wstring besideThisProgram(const wchar_t* name) {
 }
 
 // The top-level window of `pid` with this caption, or null.
-HWND windowOf(DWORD pid, const std::string& caption) {
-  struct Search {
-    DWORD pid;
-    std::string caption;
-    HWND found;
-  } search{pid, caption, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner != s->pid || !IsWindowVisible(hwnd) || windowText(hwnd) != s->caption) return TRUE;
-        s->found = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+HWND windowOf(DWORD pid, const std::string& caption) { return topWindowOf(pid, nullptr, caption); }
 
-class ProgramTest : public ::testing::Test {
+// Starts domivex.exe as its own process and finds its windows.
+class RunsTheProgram : public ::testing::Test {
  protected:
-  void SetUp() override {
-    settings_ = settingsFileWithoutD();
-    removeFile(settings_);
-    exe_ = toWide(dir_.path()) + L"\\domivex.exe";
-    ASSERT_TRUE(CopyFileW(besideThisProgram(L"domivex.exe").c_str(), exe_.c_str(), FALSE));
-  }
-  void TearDown() override { removeFile(settings_); }
-
   // Starts the program and waits for a window of it with this caption.
   HWND start(const std::string& caption) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     std::wstring line = L"\"" + exe_ + L"\"";
     EXPECT_TRUE(CreateProcessW(exe_.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                               toWide(dir_.path()).c_str(), &si, &info_));
+                               workDir_.c_str(), &si, &info_));
     process_ = std::make_unique<ScopedHandle>(info_.hProcess);
     thread_ = std::make_unique<ScopedHandle>(info_.hThread);
+    return waitForWindow(caption);
+  }
+  HWND waitForWindow(const std::string& caption) {
     HWND found = nullptr;
     pumpUntil([&] { return (found = windowOf(info_.dwProcessId, caption)) != nullptr; }, 30000);
     return found;
   }
   bool ended(DWORD ms = 10000) { return WaitForSingleObject(process_->get(), ms) == WAIT_OBJECT_0; }
 
-  TempDir dir_;
-  std::string settings_;
-  std::wstring exe_;
+  std::wstring exe_, workDir_;
   PROCESS_INFORMATION info_{};
   std::unique_ptr<ScopedHandle> process_, thread_;
+};
+
+class ProgramTest : public RunsTheProgram {
+ protected:
+  void SetUp() override {
+    settings_ = settingsFileWithoutD();
+    removeFile(settings_);
+    exe_ = toWide(dir_.path()) + L"\\domivex.exe";
+    workDir_ = toWide(dir_.path());
+    ASSERT_TRUE(CopyFileW(besideThisProgram(L"domivex.exe").c_str(), exe_.c_str(), FALSE));
+  }
+  void TearDown() override { removeFile(settings_); }
+
+  TempDir dir_;
+  std::string settings_;
 };
 
 TEST_F(ProgramTest, StartsWithAnEmptyListAndSavesItsStateWhenClosed) {
@@ -127,6 +122,7 @@ TEST_F(ProgramTest, ClosingWhileAPageHangsEndsPromptlyAndWritesNothing) {
   const std::string host = "127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
   writeProfileString(settings_, "Domivex", "WhoisBase", "http://" + host + "/");
   writeProfileString(settings_, "Domivex", "BaiduHost", host);
+  writeProfileString(settings_, "Domivex", "RdapFallback", "假");  // no outside RDAP server
 
   const std::string dbPath = dir_.path() + "\\domains.mdb";
   sqlite3* db = nullptr;
@@ -160,6 +156,122 @@ TEST_F(ProgramTest, ClosingWhileAPageHangsEndsPromptlyAndWritesNothing) {
   EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "");
   sqlite3_finalize(st);
   sqlite3_close(db);
+}
+
+// As a standard user on today's Windows (app/tests/win/standard_user.sh makes
+// the account and the prefix): no D:, and Program Files, the system directory
+// and the program's own folder DVX_PROGRAM_DIR cannot be written. The script
+// puts the files each case needs beside the program before running it.
+class DISABLED_StandardUser : public RunsTheProgram {
+ protected:
+  void SetUp() override {
+    wchar_t dir[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableW(L"DVX_PROGRAM_DIR", dir, MAX_PATH), 0u);
+    programDir_ = fromWide(dir);
+    exe_ = std::wstring(dir) + L"\\domivex.exe";
+    workDir_ = dir;
+    // The bed really is a standard user's.
+    WinFilePlatform files;
+    ASSERT_FALSE(fileExists("D:\\"));
+    ASSERT_FALSE(files.canWriteIn(programDir_));
+    ASSERT_FALSE(files.canWriteIn(files.systemDirectory()));
+    ASSERT_FALSE(files.canWriteIn("C:\\Program Files"));
+    userDir_ = files.localAppDataDirectory() + "\\Domivex";
+    std::error_code ec;
+    std::filesystem::remove_all(std::filesystem::u8path(gbkToUtf8(userDir_)), ec);
+    ASSERT_TRUE(CreateDirectoryW(toWide(userDir_).c_str(), nullptr));
+    // Lookups meet a closed local port, never the internet.
+    writeProfileString(settings(), "Domivex", "WhoisBase", "http://127.0.0.1:9/");
+    writeProfileString(settings(), "Domivex", "BaiduHost", "127.0.0.1:9");
+  }
+  std::string settings() const { return userDir_ + "\\Harnwick.txt"; }
+  // The rows of a database, by name in id order.
+  static std::vector<std::string> domains(const std::string& path) {
+    std::vector<std::string> names;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(gbkToUtf8(path).c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+      sqlite3_stmt* st = nullptr;
+      if (sqlite3_prepare_v2(db, "SELECT Domain FROM Domains ORDER BY id", -1, &st, nullptr) == SQLITE_OK)
+        while (sqlite3_step(st) == SQLITE_ROW)
+          names.push_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+      sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return names;
+  }
+  // Starts the program, waits for its list to hold `rows` rows, closes it.
+  void runAndClose(int rows, bool maximise = false) {
+    HWND main = start("Domivex v15.0");
+    ASSERT_NE(main, nullptr);
+    HWND list = FindWindowExW(main, nullptr, WC_LISTVIEWW, nullptr);
+    EXPECT_TRUE(pumpUntil([&] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == rows; }));
+    if (maximise) {
+      PostMessageW(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+      EXPECT_TRUE(pumpUntil([&] { return IsZoomed(main) != FALSE; }));
+    }
+    zoomedAtStart_ = IsZoomed(main) != FALSE;
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(ended());
+  }
+
+  std::string programDir_, userDir_;
+  bool zoomedAtStart_ = false;
+};
+
+TEST_F(DISABLED_StandardUser, DataAndSettingsLiveInTheUserFolderAndPersist) {
+  runAndClose(0, true);
+  EXPECT_EQ(readProfileString(settings(), "Domivex", "位置", ""), "3");
+  EXPECT_EQ(readFileBytes(userDir_ + "\\用户注意.txt"), std::string(kNoticeText));
+  EXPECT_EQ(domains(userDir_ + "\\domains.mdb").size(), 0u);
+  EXPECT_TRUE(fileExists(userDir_ + "\\domains.mdb"));
+  EXPECT_FALSE(fileExists(programDir_ + "\\domains.mdb"));
+  // The second start finds the state it left.
+  runAndClose(0);
+  EXPECT_TRUE(zoomedAtStart_);
+}
+
+TEST_F(DISABLED_StandardUser, TheDatabaseBesideTheProgramIsCopiedOnceAndKept) {
+  const std::string original = readFileBytes(programDir_ + "\\domains.mdb");
+  ASSERT_FALSE(original.empty());
+  runAndClose(2);
+  EXPECT_EQ(domains(userDir_ + "\\domains.mdb"), (std::vector<std::string>{"one.com", "two.com"}));
+  // A row added since is never replaced by a second copy.
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(gbkToUtf8(userDir_ + "\\domains.mdb").c_str(), &db), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(db, "INSERT INTO Domains(Domain) VALUES('three.com')", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  runAndClose(3);
+  EXPECT_EQ(readFileBytes(programDir_ + "\\domains.mdb"), original);
+}
+
+TEST_F(DISABLED_StandardUser, AnOlderDatabaseThatCannotBeMovedAwayIsCarriedOnce) {
+  const std::string original = readFileBytes(programDir_ + "\\domain.mdb");
+  ASSERT_FALSE(original.empty());
+  // The backup name is taken by a folder with a file in it, so the backup
+  // cannot be written there either.
+  const std::string backup = userDir_ + "\\domain.mdb_old_Bak";
+  ASSERT_TRUE(CreateDirectoryW(toWide(backup).c_str(), nullptr));
+  ScopedHandle kept(CreateFileW(toWide(backup + "\\kept").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_NE(kept.get(), INVALID_HANDLE_VALUE);
+
+  // Two notices: the old file stays, and the program must be opened again.
+  for (int notice = 0; notice < 2; ++notice) {
+    HWND box = notice == 0 ? start("提示") : waitForWindow("提示");
+    ASSERT_NE(box, nullptr) << notice;
+    SendMessageW(box, WM_COMMAND, IDOK, 0);
+    if (notice == 0) pumpUntil([&] { return !IsWindow(box); });
+  }
+  ASSERT_TRUE(ended());
+  EXPECT_EQ(readProfileString(settings(), "Domivex", "OldDatabaseCarried", ""), "真");
+  EXPECT_EQ(domains(userDir_ + "\\domains.mdb"), (std::vector<std::string>{"old1.com", "old2.com"}));
+
+  // The next start runs normally with every row; nothing was moved aside.
+  runAndClose(2);
+  EXPECT_EQ(domains(userDir_ + "\\domains.mdb"), (std::vector<std::string>{"old1.com", "old2.com"}));
+  EXPECT_FALSE(fileExists(userDir_ + "\\domains.mdb.before-migration"));
+  EXPECT_EQ(readFileBytes(programDir_ + "\\domain.mdb"), original);
 }
 
 }  // namespace

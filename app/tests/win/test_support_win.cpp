@@ -34,6 +34,29 @@ void whenWindowAppears(const std::string& caption, std::function<void(HWND)> act
   g_timer = SetTimer(nullptr, 0, 20, &pollForWindow);
 }
 
+HWND topWindowOf(DWORD pid, const wchar_t* className, const std::string& caption) {
+  struct Search {
+    DWORD pid;
+    const wchar_t* className;
+    std::string caption;
+    HWND found;
+  } search{pid, className, caption, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner != s->pid || !IsWindowVisible(hwnd)) return TRUE;
+        wchar_t cls[64] = {};
+        GetClassNameW(hwnd, cls, 64);
+        if (s->className ? wcscmp(cls, s->className) != 0 : windowText(hwnd) != s->caption) return TRUE;
+        s->found = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 HWND findDescendant(HWND parent, int id) {
   struct Search {
     int id;

@@ -40,6 +40,10 @@ void whenWindowAppears(const std::string& caption, std::function<void(HWND)> act
 // A child or grandchild with this control id, or null.
 HWND findDescendant(HWND parent, int id);
 
+// A visible top-level window of process `pid` of this window class, or when
+// `className` is null, with this caption; null when there is none.
+HWND topWindowOf(DWORD pid, const wchar_t* className, const std::string& caption);
+
 // A new empty directory under the temporary folder (GBK path, no trailing
 // separator), removed with everything in it by the destructor.
 class TempDir {

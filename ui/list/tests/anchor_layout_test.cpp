@@ -139,3 +139,100 @@ TEST(AnchorLayout, RegistrationRules) {
 
 }  // namespace
 }  // namespace dvx
+
+namespace dvx {
+namespace {
+
+// The same window at 150 %: designed numbers times 1.5 within a pixel, the
+// sizes of controls that do not stretch exactly.
+constexpr int32_t kClientW144 = 1365, kClientH144 = 630;
+
+int32_t times15(int32_t v) { return v * 3 / 2 + (v % 2 != 0 ? (v > 0 ? 1 : -1) : 0); }
+
+void expectScaled(const AnchorPlacement& got, const AnchorPlacement& at96) {
+  EXPECT_NEAR(got.left, times15(at96.left), 1);
+  EXPECT_NEAR(got.top, times15(at96.top), 1);
+  EXPECT_NEAR(got.width, times15(at96.width), 1);
+  EXPECT_NEAR(got.height, times15(at96.height), 1);
+}
+
+TEST(AnchorLayoutAtScale, MeasuredAtNinetySixLaidOutAtOneHundredFortyFour) {
+  AnchorRegistry reg = mainWindow();
+  EXPECT_EQ(reg.parentDpi(kParent), 96);
+  reg.setParentDpi(kParent, 144);
+  EXPECT_EQ(reg.parentDpi(kParent), 144);
+  for (const auto& c : kControls) {
+    SCOPED_TRACE(c.id);
+    const AnchorPlacement p = placeOf(reg, c.id, kClientW144, kClientH144);
+    expectScaled(p, c.at);
+    if (c.type != 1) {
+      EXPECT_EQ(p.width, times15(c.at.width));
+      EXPECT_EQ(p.height, times15(c.at.height));
+    }
+  }
+  // Wider by 150 pixels: the stretching list and the right-anchored buttons
+  // take all of it, the offsets stay scaled.
+  const AnchorPlacement list = placeOf(reg, 0x21, kClientW144 + 150, kClientH144);
+  EXPECT_EQ(list.left, 11);
+  EXPECT_EQ(list.width, placeOf(reg, 0x21, kClientW144, kClientH144).width + 150);
+  EXPECT_EQ(placeOf(reg, 0x25, kClientW144 + 150, kClientH144).left,
+            placeOf(reg, 0x25, kClientW144, kClientH144).left + 150);
+  EXPECT_EQ(placeOf(reg, 0x22, kClientW144, kClientH144 + 60).top,
+            placeOf(reg, 0x22, kClientW144, kClientH144).top + 60);
+}
+
+TEST(AnchorLayoutAtScale, MeasuredAtOneHundredFortyFourStaysPut) {
+  // Created on a 150 % screen: the controls already stand at their scaled
+  // places, so laying out at the same size moves nothing.
+  AnchorRegistry reg;
+  const AnchorRect parent{75, 75, 75 + 1389, 75 + 701};
+  const int32_t frame = 12, caption = 701 - kClientH144 - frame;
+  for (const auto& c : kControls) {
+    const AnchorPlacement s{times15(c.at.left), times15(c.at.top), times15(c.at.width), times15(c.at.height)};
+    reg.anchor(c.type, kParent, c.id, parent, 1389 - 2 * frame, kClientH144,
+               AnchorRect{75 + frame + s.left, 75 + caption + s.top, 75 + frame + s.left + s.width,
+                          75 + caption + s.top + s.height},
+               144);
+  }
+  EXPECT_EQ(reg.parentDpi(kParent), 144);
+  for (const auto& c : kControls) {
+    SCOPED_TRACE(c.id);
+    const AnchorPlacement p = placeOf(reg, c.id, 1389 - 2 * frame, kClientH144);
+    EXPECT_EQ(p, (AnchorPlacement{times15(c.at.left), times15(c.at.top), times15(c.at.width),
+                                  times15(c.at.height)}));
+  }
+  // Moved to a 96-DPI screen the designed layout comes back within a pixel.
+  reg.setParentDpi(kParent, 96);
+  for (const auto& c : kControls) {
+    SCOPED_TRACE(c.id);
+    const AnchorPlacement p = placeOf(reg, c.id, 1389 / 3 * 2 - 16, kClientH);
+    EXPECT_NEAR(p.left, c.at.left, 1);
+    EXPECT_NEAR(p.top, c.at.top, 1);
+    if (c.type != 1) {
+      EXPECT_EQ(p.width, c.at.width);
+    }
+  }
+}
+
+TEST(AnchorLayoutAtScale, ATripThroughOtherScreensEndsWhereItStarted) {
+  AnchorRegistry reg = mainWindow();
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int32_t> w(300, 3000), h(200, 2000);
+  for (int dpi : {120, 144, 192, 168, 96, 120, 240}) {
+    reg.setParentDpi(kParent, dpi);
+    for (int i = 0; i < 20; ++i) reg.layout(kParent, w(rng), h(rng));
+  }
+  reg.setParentDpi(kParent, 96);
+  for (const auto& c : kControls) EXPECT_EQ(placeOf(reg, c.id, kClientW, kClientH), c.at);
+  // Re-registering at another DPI measures afresh at that DPI.
+  reg.anchor(3, kParent, 0x25, kParentRect, kClientW, kClientH, onScreen(800, 395, 83, 28), 120);
+  EXPECT_EQ(reg.parentDpi(kParent), 120);
+  EXPECT_EQ(placeOf(reg, 0x25, kClientW, kClientH), kControls[4].at);
+  // Nonsense and unknown parents.
+  reg.setParentDpi(kParent, 0);
+  EXPECT_EQ(reg.parentDpi(kParent), 96);
+  EXPECT_EQ(reg.parentDpi(0x4242), 0);
+}
+
+}  // namespace
+}  // namespace dvx

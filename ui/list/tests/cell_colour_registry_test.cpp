@@ -48,6 +48,37 @@ TEST(CellColourMap, OmittedBackgroundCountsAsZeroWhenRemoving) {
   EXPECT_EQ(map.lookup(kList, 0, 6), std::nullopt);
 }
 
+TEST(CellColourMap, ReplacingAListsColoursEqualsClearingAndRecordingEachCell) {
+  // Out of order, twice the same cell, and cells in the list's own text
+  // colour (on a black list background, where an omitted background removes).
+  const std::vector<CellColourMap::TextColour> cells = {
+      {4, 5, kRed}, {1, 5, kBlue}, {9, 5, kRed}, {1, 5, kRed}, {2, 5, kWhite}, {9, 5, kWhite}, {7, 2, kWhite}};
+  for (uint32_t background : {kWhite, kBlack}) {
+    SCOPED_TRACE(background);
+    CellColourMap one, bulk;
+    for (CellColourMap* m : {&one, &bulk}) {
+      m->setCellColour(kList, 3, 5, kRed, std::nullopt, kWhite, background);  // cleared first
+      m->setCellColour(kOther, 0, 5, kBlue, std::nullopt, kWhite, background);
+    }
+    one.clearCellColours(kList);
+    for (const auto& c : cells) one.setCellColour(kList, c.row, c.column, c.text, std::nullopt, kWhite, background);
+    EXPECT_FALSE(bulk.replaceCellColours(kList, cells, kWhite, background));
+    const auto a = one.entries(kList), b = bulk.entries(kList);
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+      EXPECT_EQ(a[i].row, b[i].row);
+      EXPECT_EQ(a[i].column, b[i].column);
+      EXPECT_EQ(a[i].colours, b[i].colours);
+    }
+    EXPECT_EQ(bulk.lookup(kList, 3, 5), std::nullopt);
+    EXPECT_EQ(bulk.lookup(kList, 1, 5), (CellColours{kRed, background}));
+    EXPECT_EQ(bulk.entries(kOther).size(), 1u);  // other lists keep theirs
+  }
+  CellColourMap fresh;
+  EXPECT_TRUE(fresh.replaceCellColours(kList, {}, kWhite, kBlack));  // installs like the first record
+  EXPECT_TRUE(fresh.installed());
+}
+
 TEST(CellColourMap, ClearAndDiscard) {
   CellColourMap map;
   EXPECT_FALSE(map.clearCellColours(kList));  // not installed yet

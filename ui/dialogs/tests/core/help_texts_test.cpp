@@ -54,8 +54,9 @@ TEST(HelpTexts, ExpiryPageIsExactWithTrailingSpaces) {
             "国内域名：\r\n\r\n"
             "(1) 到期当天暂停解析，如果在72小时未续费，则修改域名DNS指向广告页面（停放）。35天内，可以续费。 \r\n\r\n"
             "(2) 过期后36－48天，将进入13天的高价赎回期，此期间域名无法管理。\r\n\r\n"
-            "(3) 过期后48天后仍未续费的，域名将随时被删除。 ");
-  EXPECT_EQ(splitCrLf(text).size(), 16u);
+            "(3) 过期后48天后仍未续费的，域名将随时被删除。 \r\n\r\n"
+            "日期来源：WHOIS页面没有给出注册或过期日期（显示“找不到”）时，软件会向该域名注册局的RDAP服务查询，按UTC日期显示，.cn、.jp等没有RDAP服务的后缀仍显示“找不到”。");
+  EXPECT_EQ(splitCrLf(text).size(), 18u);
 }
 
 TEST(HelpTexts, WhoisReferenceFollowsItsStructure) {

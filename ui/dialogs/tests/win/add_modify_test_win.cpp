@@ -130,6 +130,46 @@ TEST(AddDomainsDialog, EmptyBoxAndCloseBoxReturnFalse) {
   EXPECT_EQ(dlg.text(), "");
 }
 
+TEST(AddDomainsDialog, FollowsItsScreenToAnotherDpiAndBack) {
+  AddDomainsDialog dlg;
+  const bool ok = runDriven(dlg, [&] { return dlg.run(); }, [&] {
+    HWND w = dlg.hwnd();
+    ASSERT_NE(w, nullptr);
+    HWND prompt = item(w, AddDomainsDialog::kIdPrompt);
+    HWND frame = item(w, AddDomainsDialog::kIdFrame);
+    RECT was{};
+    GetWindowRect(w, &was);
+    // Moved to a 150 % screen, as Windows tells a window: every box is its
+    // 96-DPI one times 1.5, the fonts too, the window takes the suggested size.
+    RECT suggested{was.left, was.top, was.left + 678, was.top + 387};
+    SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(outerSize(w).cx, 678);
+    EXPECT_EQ(outerSize(w).cy, 387);
+    EXPECT_EQ(childBox(prompt), (Box{26, 20, 578, 36}));
+    EXPECT_EQ(fontPixels(prompt), 21);
+    EXPECT_EQ(childBox(frame), (Box{26, 63, 617, 192}));
+    EXPECT_EQ(childBox(dlg.input()), (Box{8, 9, 600, 173}));
+    EXPECT_EQ(fontPixels(dlg.input()), 18);
+    EXPECT_EQ(childBox(item(w, IDOK)), (Box{393, 275, 120, 41}));
+    EXPECT_EQ(fontPixels(item(w, IDOK)), 18);
+    // On through 125 % and back: exactly the designed layout again.
+    suggested = RECT{was.left, was.top, was.left + 565, was.top + 323};
+    SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(120, 120), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(fontPixels(prompt), 18);  // 17.5
+    SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&was));
+    EXPECT_EQ(outerSize(w).cx, 452);
+    EXPECT_EQ(childBox(prompt), (Box{17, 13, 385, 24}));
+    EXPECT_EQ(fontPixels(prompt), 14);
+    EXPECT_EQ(childBox(frame), (Box{17, 42, 411, 128}));
+    EXPECT_EQ(childBox(dlg.input()), (Box{5, 6, 400, 115}));
+    EXPECT_EQ(fontPixels(dlg.input()), 12);
+    EXPECT_EQ(childBox(item(w, IDCANCEL)), (Box{351, 183, 80, 27}));
+    EXPECT_EQ(fontPixels(item(w, IDCANCEL)), 12);
+    click(item(w, IDCANCEL));
+  });
+  EXPECT_FALSE(ok);
+}
+
 TEST(ModifyDomainDialog, LayoutLoadedNameAndRedBoldBox) {
   HostWindow host;
   ModifyDomainDialog dlg;

@@ -6,7 +6,7 @@ set -eu
 exe=$(readlink -f "$1")
 out=$(readlink -f "$2")
 here=$(cd "$(dirname "$0")" && pwd)
-scripts="$here/../../../scripts"
+scripts="$here/../../../../scripts"
 mkdir -p "$out"
 tmp=$(mktemp -d /tmp/dvx-shots.XXXXXX)
 trap 'rm -rf "$tmp"' EXIT

@@ -118,6 +118,9 @@ TEST_F(HelpCentreTest, UsageAndExpiryPagesShowTheirTextsExactly) {
   EXPECT_FALSE(IsWindowVisible(page(H::kIdHeading1)));
   EXPECT_EQ(childBox(expiry), (Box{29, 52, 520, 272}));
   EXPECT_EQ(windowText(expiry), expiryKnowledgeText());  // trailing spaces kept
+  // Taller than its box: the page scrolls down to its last sentence.
+  SendMessageW(expiry, WM_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_GT(SendMessageW(expiry, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 }
 
 TEST_F(HelpCentreTest, LinksAreBlueAndOpenInTheBrowser) {

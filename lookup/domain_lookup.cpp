@@ -1,0 +1,41 @@
+#include "lookup/domain_lookup.h"
+
+#include "lookup/index_counter.h"
+#include "lookup/whois_parser.h"
+#include "text/date_time.h"
+
+namespace dvx {
+namespace {
+
+// The page's "no date"; its "无记录" is the service's own answer and stays.
+const char kNotFound[] = "找不到";
+
+void fillFromRdap(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec, RdapContext& rdap,
+                  int64_t maxWaitMs, bool pageGaveRegistrar) {
+  const bool needReg = rec.RegDate == kNotFound;
+  const bool needExp = rec.ExpireDate == kNotFound;
+  if (!hosts.rdapFallback || (!needReg && !needExp)) return;
+  const RdapFacts facts = lookupRdap(fetcher, hosts, rdap, rec.Domain, maxWaitMs);
+  if (needReg && !facts.registration.empty()) rec.RegDate = facts.registration;
+  if (needExp && !facts.expiration.empty()) rec.ExpireDate = facts.expiration;
+  if (!pageGaveRegistrar && !facts.registrar.empty()) rec.Registeracom = facts.registrar;
+}
+
+}  // namespace
+
+void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec, RdapContext& rdap,
+                  int64_t rdapMaxWaitMs) {
+  std::string pageRegistrar;
+  lookupWhois(fetcher, hosts, rec.Domain, rec.RegDate, rec.ExpireDate, pageRegistrar, rec.Registrant,
+              rec.DomainAdmin);
+  if (!pageRegistrar.empty()) rec.Registeracom = pageRegistrar;
+  fillFromRdap(fetcher, hosts, rec, rdap, rdapMaxWaitMs, !pageRegistrar.empty());
+  lookupIndexCounts(fetcher, hosts, rec.Domain, rec.BaiduS, rec.GoogleS, rec.AAA1);
+  rec.LastUpdate = todayText();
+}
+
+void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec, int64_t rdapMaxWaitMs) {
+  lookupRecord(fetcher, hosts, rec, processRdapContext(), rdapMaxWaitMs);
+}
+
+}  // namespace dvx

@@ -1,0 +1,27 @@
+// The lookup of one domain record: the WHOIS page, RDAP for the dates the
+// page did not give, the index counts, and the date of the lookup.
+#pragma once
+#include <cstdint>
+
+#include "lookup/lookup_hosts.h"
+#include "lookup/page_fetcher.h"
+#include "lookup/rdap_lookup.h"
+#include "store/domain_record.h"
+
+namespace dvx {
+
+// Longest wait for an RDAP host's next slot on a worker thread; the window's
+// own thread never waits (0) and skips RDAP instead.
+constexpr int64_t kRdapWorkerMaxWaitMs = 2 * RdapHostGate::kSpacingMs;
+
+// Fills the nine looked-up fields of `rec` for its domain: WHOIS page first,
+// then, when a date came out "找不到" and hosts.rdapFallback is on, RDAP
+// for that date (and for the registrar when the page gave none), then the
+// Baidu count, then today's date. Fields no source gives keep the values
+// passed in (registrar, owner, contact).
+void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec,
+                  int64_t rdapMaxWaitMs = kRdapWorkerMaxWaitMs);
+void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec, RdapContext& rdap,
+                  int64_t rdapMaxWaitMs);
+
+}  // namespace dvx
