@@ -57,14 +57,8 @@ dvx_gbk_copies(DVX_FUZZ_CORE_SOURCES
   text/gbk_text.cpp text/date_time.cpp text/codepage.cpp text/codepage_posix.cpp
   store/normalise_domain.cpp store/add_text.cpp
   lookup/page_decode.cpp lookup/labelled_capture.cpp lookup/regex_capture.cpp
-  lookup/whois_parser.cpp lookup/index_counter.cpp
+  lookup/whois_parser.cpp lookup/index_counter.cpp lookup/rdap_response.cpp lookup/rdap_date.cpp
   ui/dialogs/export_lines.cpp ui/dialogs/shortcuts.cpp)
-# RDAP extraction hook: with the RDAP response reader in the tree, add
-# lookup/rdap_response.cpp and lookup/rdap_date.cpp to the list above, write
-# lookup/fuzz/rdap_response_fuzz.cpp (any bytes as the response body through
-# extractRdapFacts: dates come out as YYYY/MM/DD that parseDateTime reads, or
-# empty) and seed lookup/fuzz/corpus/rdap_response/ from the JSON fixtures in
-# lookup/tests/fixtures/rdap/. The glob below picks the target up.
 add_library(dvx_fuzz_core STATIC ${DVX_FUZZ_CORE_SOURCES})
 add_dependencies(dvx_fuzz_core dvx_gbk_headers)
 target_include_directories(dvx_fuzz_core PUBLIC ${DVX_GBK_DIR})

@@ -117,7 +117,9 @@ std::string rdapDateToUtcDay(const std::string& text) {
       }
     }
   }
-  if (y < 1 || y > 9999) return std::string();
+  // The system's dates run from the year 100, and 100/01/01 stands for "no
+  // date": neither may come out of a date that read.
+  if (y < 100 || y > 9999 || (y == 100 && m == 1 && d == 1)) return std::string();
   char buf[16];
   std::snprintf(buf, sizeof buf, "%d/%02d/%02d", y, m, d);
   return buf;

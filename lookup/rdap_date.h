@@ -9,7 +9,8 @@ namespace dvx {
 // "hh:mm[:ss[.fraction]]" with "Z", "+hh:mm", "-hh:mm", "+hhmm", "+hh" or no
 // offset (read as UTC). The result is the UTC calendar date as "YYYY/MM/DD",
 // computed without the process's time zone; "" when the text is not such a
-// date or a field is out of range.
+// date, a field is out of range, or the day is before 100-01-02 (the
+// system's dates start in the year 100, and 100/01/01 means "no date").
 std::string rdapDateToUtcDay(const std::string& text);
 
 }  // namespace dvx

@@ -49,6 +49,12 @@ TEST(RdapDate, ReadsTheForms) {
                           "2017-03-15T10:00:00Zjunk", "0000-01-01", "2017/03/15"}) {
     EXPECT_EQ(rdapDateToUtcDay(bad), "") << bad;
   }
+  // Found by fuzzing: years before 100 gave dates the system cannot read,
+  // and 100-01-01 the text that means "no date".
+  for (const char* early : {"0001-01-01", "0099-12-31T12:00:00Z", "0100-01-01", "0100-01-02T01:00:00+02:00"}) {
+    EXPECT_EQ(rdapDateToUtcDay(early), "") << early;
+  }
+  EXPECT_EQ(rdapDateToUtcDay("0100-01-02"), "100/01/02");
 }
 
 TEST(RdapResponse, RegistryShapes) {
