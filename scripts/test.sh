@@ -21,7 +21,7 @@ echo "== fuzz targets (clang, libFuzzer, ASan + UBSan)"
 cmake -S "$root" -B "$root/build/fuzz" -DDVX_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DDVX_FUZZ_SECONDS="${DVX_FUZZ_SECONDS:-20}" >/dev/null || exit 1
 cmake --build "$root/build/fuzz" -j"$jobs" || exit 1
-ctest --test-dir "$root/build/fuzz" --output-on-failure
+ctest --test-dir "$root/build/fuzz" --output-on-failure -j"$jobs"
 fuzz=$?
 
 echo "== Windows build and tests under Wine"
