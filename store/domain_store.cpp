@@ -377,7 +377,7 @@ bool isUsableDatabase(sqlite3* db, const fs::path& path, std::string& damage) {
   // A connection closed after a failed check must not fold a journal into
   // the file.
   sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-  // A file of up to 16 MB (some hundred thousand rows) gets a page cache
+  // A file of up to 16 MB (about 140,000 rows) gets a page cache
   // that holds it whole: the check then reads each page once, and the list's
   // first read finds them cached. A larger file would only churn the cache,
   // so it keeps the default. Neither writes to the file.
