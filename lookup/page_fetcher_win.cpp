@@ -8,6 +8,7 @@
 // same time limit.
 #include "lookup/page_fetcher.h"
 #include "lookup/status_fetch_win.h"
+#include "text/wide_text_win.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -88,16 +89,6 @@ class ComPtr {
   T* p_ = nullptr;
 };
 
-// The URL is the system's GBK text, passed on unescaped.
-std::wstring gbkToWide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  int n = MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (n <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-  return wide;
-}
-
 bool createRequest(ComPtr<IXMLHTTPRequest>& request) {
   for (const wchar_t* progId : {L"MSXML2.XMLHTTP", L"Microsoft.XMLHTTP"}) {
     CLSID clsid;
@@ -139,7 +130,7 @@ std::string fetchOnce(const std::string& url) {
   if (!createRequest(request)) return std::string();
 
   ScopedBstr method(L"get");
-  ScopedBstr target(gbkToWide(url));
+  ScopedBstr target(toWide(url));  // the URL as given, unescaped
   ScopedVariant async, user, password;
   V_VT(&async) = VT_BOOL;
   V_BOOL(&async) = VARIANT_FALSE;

@@ -1,5 +1,7 @@
 #include "lookup/status_fetch_win.h"
 
+#include "text/wide_text_win.h"
+
 #include <windows.h>
 #include <wininet.h>
 
@@ -21,24 +23,6 @@ class InternetHandle {
  private:
   HINTERNET h_;
 };
-
-std::wstring widen(const std::string& gbk) {
-  if (gbk.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
-  if (n <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), &wide[0], n);
-  return wide;
-}
-
-std::string narrow(const std::wstring& wide) {
-  if (wide.empty()) return std::string();
-  const int n = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  if (n <= 0) return std::string();
-  std::string text(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), &text[0], n, nullptr, nullptr);
-  return text;
-}
 
 // A response header by name, "" when absent.
 std::wstring header(HINTERNET request, const wchar_t* name) {
@@ -94,12 +78,12 @@ std::wstring nextAddress(const std::wstring& current, const std::wstring& locati
 
 HttpResponse fetch(const std::string& url, const HttpHeaders& headers) {
   std::wstring requestHeaders;
-  for (const auto& h : headers) requestHeaders += widen(h.first) + L": " + widen(h.second) + L"\r\n";
+  for (const auto& h : headers) requestHeaders += toWide(h.first) + L": " + toWide(h.second) + L"\r\n";
   InternetHandle session(InternetOpenW(L"Domivex", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session.get()) return HttpResponse();
   const DWORD flags = INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                       INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI | INTERNET_FLAG_PRAGMA_NOCACHE;
-  std::wstring address = widen(url);
+  std::wstring address = toWide(url);
   for (int hop = 0; hop <= kMaxRedirects && !address.empty(); ++hop) {
     InternetHandle request(InternetOpenUrlW(session.get(), address.c_str(), requestHeaders.c_str(),
                                             static_cast<DWORD>(requestHeaders.size()), flags, 0));
@@ -113,8 +97,8 @@ HttpResponse fetch(const std::string& url, const HttpHeaders& headers) {
     HttpResponse response;
     if (!readBody(request.get(), response.body)) return HttpResponse();
     response.status = status;
-    response.contentType = narrow(header(request.get(), L"Content-Type"));
-    response.retryAfter = narrow(header(request.get(), L"Retry-After"));
+    response.contentType = fromWide(header(request.get(), L"Content-Type"));
+    response.retryAfter = fromWide(header(request.get(), L"Retry-After"));
     return response;
   }
   return HttpResponse();  // too many redirects, or one to nowhere

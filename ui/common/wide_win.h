@@ -4,11 +4,9 @@
 
 #include <string>
 
-namespace dvx {
+#include "text/wide_text_win.h"
 
-std::wstring toWide(const std::string& gbk);
-std::string fromWide(const std::wstring& wide);
-std::string fromWide(const wchar_t* wide);
+namespace dvx {
 
 // The whole text of a window (edit box, button, static), as GBK.
 std::string windowText(HWND hwnd);
