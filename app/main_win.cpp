@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/file_platform_win.h"
+#include "startup/file_platform_win.h"
 #include "app/program_dir_win.h"
 #include "ui/dialogs/process_launcher_win.h"
 #include "ui/common/message_box_win.h"

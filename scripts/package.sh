@@ -5,8 +5,8 @@
 # in the zip.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-version=$(sed -n 's/^const char kProductVersion\[\] = "\(.*\)";$/\1/p' "$root/app/data_directory.cpp")
-[ -n "$version" ] || { echo "no version found in app/data_directory.cpp" >&2; exit 1; }
+version=$(sed -n 's/^const char kProductVersion\[\] = "\(.*\)";$/\1/p' "$root/startup/data_directory.cpp")
+[ -n "$version" ] || { echo "no version found in startup/data_directory.cpp" >&2; exit 1; }
 
 bash "$root/scripts/setup.sh" >/dev/null
 build="$root/build/package"

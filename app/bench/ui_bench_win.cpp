@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/file_platform_win.h"
+#include "startup/file_platform_win.h"
 #include "store/domain_store.h"
 #include "text/codepage.h"
 #include "text/date_time.h"

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "store/store_errors.h"
-#include "ui/window/prompter.h"
+#include "startup/prompter.h"
 
 namespace dvx {
 

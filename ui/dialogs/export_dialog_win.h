@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/data_directory.h"
+#include "startup/data_directory.h"
 #include "ui/dialogs/export_lines.h"
 #include "ui/list/list_view_win.h"
 #include "ui/dialogs/process_launcher.h"

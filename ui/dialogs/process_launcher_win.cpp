@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "ui/common/scoped_handle_win.h"
+#include "startup/scoped_handle_win.h"
 #include "ui/common/wide_win.h"
 
 namespace dvx {

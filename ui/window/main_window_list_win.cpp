@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/data_directory.h"
+#include "startup/data_directory.h"
 #include "text/date_time.h"
 #include "text/gbk_text.h"
 #include "ui/list/cell_colours_win.h"

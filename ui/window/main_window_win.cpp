@@ -7,6 +7,7 @@
 #include "text/codepage.h"
 #include "ui/list/anchoring_win.h"
 #include "ui/list/row_icons_win.h"
+#include "startup/store_startup.h"
 #include "ui/window/query_job_win.h"
 #include "text/gbk_text.h"
 #include "ui/common/ui_thread_win.h"
@@ -50,11 +51,6 @@ const ColumnSpec kColumns[] = {
     {"注册日期", 120}, {"过期日期", 120},        {"域名商", 150},   {"百度收录", 80},
     {"百度关键词", 0}, {"Google收录", 0},        {"ID", 0},
 };
-
-bool fileExists(const std::string& gbkPath) {
-  std::error_code ec;
-  return std::filesystem::exists(std::filesystem::u8path(gbkToUtf8(gbkPath)), ec);
-}
 
 }  // namespace
 
@@ -212,13 +208,10 @@ LRESULT MainWindow::onCreate() {
 }
 
 void MainWindow::runStartup() {
-  const std::string besideProgram = options_.programDir + "\\";
-  databasePath_ =
-      (options_.files ? chooseDatabaseDirectory(*options_.files, options_.programDir) : besideProgram) +
-      "domains.mdb";
-  if (options_.files) settings_ = Settings(chooseSettingsFile(*options_.files));
-  hosts_ = settings_.readHosts();
-  if (options_.files) hosts_.dataDir = chooseDataDirectory(*options_.files);
+  StartupPlaces places = chooseStartupPlaces(options_.files, options_.programDir);
+  databasePath_ = places.databasePath;
+  settings_ = places.settings;
+  hosts_ = places.hosts;
   setWindowText(hwnd_, productTitle());
 
   // The list stretches, the labels and the option stay bottom-left, the
@@ -228,15 +221,13 @@ void MainWindow::runStartup() {
   for (const ButtonSpec& b : kButtons) anchorControl(control(b.id), 3, dpi_);
 
   storeErrors_ = std::make_unique<PromptStoreErrors>(options_.prompter);
-  if (!carryDatabaseBesideProgram(besideProgram + "domains.mdb") ||
-      carryOldDatabase(besideProgram + "domain.mdb")) {
+  OpenedStore opened = openStartupStore(places, options_.files, options_.prompter, storeErrors_.get());
+  migrated_ = opened.migrated;
+  if (!opened.store) {
     PostMessageW(hwnd_, WM_CLOSE, 0, 0);
     return;
   }
-
-  DomainStore::CreateIfMissing(databasePath_);
-  store_ = std::make_shared<DomainStore>(storeErrors_.get());
-  store_->OpenStore(databasePath_);
+  store_ = std::move(opened.store);
   reloadList();
 
   // An absent key keeps the window's current (normal) state.
@@ -247,43 +238,6 @@ void MainWindow::runStartup() {
   const bool ticked = SendMessageW(check, BM_GETCHECK, 0, 0) == BST_CHECKED;
   const std::string sortSetting = settings_.ReadSetting(kKeySortByExpiry, ticked ? kYes : kNo);
   SendMessageW(check, BM_SETCHECK, sortSetting == kYes ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-bool MainWindow::carryDatabaseBesideProgram(const std::string& beside) {
-  // The program directory cannot be written (a standard user, the program
-  // under Program Files): its database is copied once to the per-user
-  // folder and the original is left as it is.
-  if (beside == databasePath_ || !fileExists(beside) || fileExists(databasePath_)) return true;
-  if (DomainStore::CopyDatabase(beside, databasePath_)) return true;
-  if (options_.prompter)
-    options_.prompter->notify("无法把数据库 " + beside + " 复制到 " + databasePath_ +
-                                  ",数据库未改动。请检查磁盘空间后重新打开软件",
-                              "提示", PromptIcon::Information);
-  return false;
-}
-
-bool MainWindow::carryOldDatabase(const std::string& oldPath) {
-  // Once carried, an older file that could not be moved away stays where
-  // it is and is never carried again: that would move the newer rows aside.
-  if (!fileExists(oldPath) || settings_.ReadSetting(kKeyOldDatabaseCarried, kNo) == kYes) return false;
-  const std::string backup =
-      (options_.files ? chooseDataDirectory(*options_.files) : std::string()) + "domain.mdb_old_Bak";
-  // When nothing could be carried the old file stays and the store has
-  // said why; ending here would end every later start the same way, so
-  // the program runs on with domains.mdb instead.
-  if (!DomainStore::MigrateOldDatabase(oldPath, databasePath_, backup, storeErrors_.get())) return false;
-  migrated_ = true;
-  if (fileExists(oldPath)) {
-    const bool remembered = settings_.WriteSetting(kKeyOldDatabaseCarried, kYes);
-    if (options_.prompter)
-      options_.prompter->notify("旧数据库 " + oldPath + " 的记录已转入 " + databasePath_ +
-                                    "。旧文件无法移到 " + backup + ",它留在原处," +
-                                    (remembered ? "以后不再转入" : "请关闭软件后手动移走它"),
-                                "提示", PromptIcon::Information);
-  }
-  if (options_.prompter)
-    options_.prompter->notify("软件扩展了数据库字段数,请重打开软件", "提示", PromptIcon::Information);
-  return true;
 }
 
 void MainWindow::applyWindowState(int state) {

@@ -9,10 +9,10 @@
 
 #include <atomic>
 
-#include "app/data_directory.h"
+#include "startup/data_directory.h"
 #include "lookup/lookup_hosts.h"
 #include "lookup/page_fetcher.h"
-#include "app/settings.h"
+#include "startup/settings.h"
 #include "store/domain_store.h"
 #include "ui/dialogs/export_dialog_win.h"
 #include "ui/common/dpi_win.h"
@@ -23,7 +23,7 @@
 #include "ui/list/model_list_view_win.h"
 #include "ui/list/row_model.h"
 #include "ui/common/message_box_win.h"
-#include "ui/window/prompter.h"
+#include "startup/prompter.h"
 #include "ui/window/taskbar_progress_win.h"
 
 namespace dvx {
@@ -164,11 +164,6 @@ class MainWindow {
 
   void createControls();
   void runStartup();
-  // False when the database beside the program was to be copied to the
-  // per-user folder and could not be (the program then ends).
-  bool carryDatabaseBesideProgram(const std::string& beside);
-  // True when an older database was carried over (the program then ends).
-  bool carryOldDatabase(const std::string& oldPath);
   void applyWindowState(int state);
   void onSortOptionClicked();
 

@@ -17,10 +17,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/profile_file.h"
+#include "startup/profile_file.h"
 #include "main_window_harness_win.h"
 #include "ui/dialogs/add_domains_dialog_win.h"
-#include "ui/common/scoped_handle_win.h"
+#include "startup/scoped_handle_win.h"
 #include "ui/common/wide_win.h"
 
 namespace dvx {

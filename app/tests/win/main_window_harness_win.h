@@ -10,8 +10,8 @@
 #include <mutex>
 #include <string>
 
-#include "app/file_platform_win.h"
-#include "app/profile_file.h"
+#include "startup/file_platform_win.h"
+#include "startup/profile_file.h"
 #include "lookup/page_fetcher.h"
 #include "store/domain_store.h"
 #include "test_support_win.h"

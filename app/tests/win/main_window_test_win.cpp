@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "app/file_platform_win.h"
-#include "app/profile_file.h"
+#include "startup/file_platform_win.h"
+#include "startup/profile_file.h"
 #include "main_window_harness_win.h"
 #include "text/codepage.h"
 #include "ui/window/main_window_win.h"

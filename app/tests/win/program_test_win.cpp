@@ -8,11 +8,11 @@
 
 #include <filesystem>
 
-#include "app/file_platform_win.h"
-#include "app/profile_file.h"
+#include "startup/file_platform_win.h"
+#include "startup/profile_file.h"
 #include "main_window_harness_win.h"
 #include "text/codepage.h"
-#include "ui/common/scoped_handle_win.h"
+#include "startup/scoped_handle_win.h"
 #include "ui/common/wide_win.h"
 
 namespace dvx {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/window/prompter.h"
+#include "startup/prompter.h"
 #include "ui/dialogs/tests/win/pump_until_win.h"
 
 namespace dvx {

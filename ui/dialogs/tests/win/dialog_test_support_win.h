@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/data_directory.h"
+#include "startup/data_directory.h"
 #include "ui/dialogs/process_launcher.h"
 #include "ui/dialogs/tool_window_win.h"
 #include "ui/dialogs/tests/win/pump_until_win.h"

@@ -1,7 +1,7 @@
-#include "app/settings.h"
+#include "startup/settings.h"
 
-#include "app/data_directory.h"
-#include "app/profile_file.h"
+#include "startup/data_directory.h"
+#include "startup/profile_file.h"
 
 namespace dvx {
 

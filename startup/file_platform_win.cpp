@@ -1,10 +1,10 @@
-#include "app/file_platform_win.h"
+#include "startup/file_platform_win.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-#include "ui/common/scoped_handle_win.h"
-#include "ui/common/wide_win.h"
+#include "startup/scoped_handle_win.h"
+#include "text/wide_text_win.h"
 
 namespace dvx {
 

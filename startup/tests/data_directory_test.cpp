@@ -1,4 +1,4 @@
-#include "app/data_directory.h"
+#include "startup/data_directory.h"
 
 #include <gtest/gtest.h>
 

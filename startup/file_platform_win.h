@@ -1,6 +1,6 @@
 // The real file-system services for the data-directory choice.
 #pragma once
-#include "app/data_directory.h"
+#include "startup/data_directory.h"
 
 namespace dvx {
 
