@@ -193,7 +193,7 @@ TEST_F(CommandsTest, ExportAndHelpOpenOnceAndExportWritesTheFile) {
   EXPECT_TRUE(pumpUntil([&] { return !IsWindow(exp); }));
   ASSERT_EQ(launcher.lines.size(), 1u);
   const std::string path = "C:\\Program Files\\3d\\Domivex_导出.txt";
-  EXPECT_EQ(launcher.lines[0], "notepad.exe " + path);
+  EXPECT_EQ(launcher.lines[0], "notepad.exe \"" + path + "\"");
   EXPECT_EQ(readFileBytes(path), "a.com               2040/01/01  \r\n");
   removeFile(path);
 }
