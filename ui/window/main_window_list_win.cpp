@@ -232,6 +232,7 @@ void MainWindow::requeryAll() {
 }
 
 void MainWindow::requeryFailed() {
+  if (addJobRunning()) return;  // the add job is using the store
   EnableWindow(control(kIdRequeryFailed), FALSE);  // the failed-items mode, once on, stays on
   failedItemsMode_ = true;
   reloadList();
