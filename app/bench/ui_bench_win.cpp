@@ -39,20 +39,6 @@ double peakWorkingSetMb() {
   return static_cast<double>(pmc.PeakWorkingSetSize) / (1024.0 * 1024.0);
 }
 
-// Figures measured the same way before the list became a view of its rows
-// (the list view held every cell's text), for the row counts they exist for.
-const char* previousFigures(int rows) {
-  switch (rows) {
-    case 50000:
-      return "before (the list holding every cell): start-up 1.9-2.35 s, header sort 0.2-0.25 s"
-             " (0.4-0.56 s with renumbering and colouring), 109-184 MB";
-    case 500000:
-      return "before (the list holding every cell): start-up about 25 s, 761 MB";
-    default:
-      return nullptr;
-  }
-}
-
 class SilentPrompter : public Prompter {
  public:
   bool askYesNo(const std::string&, const std::string&, PromptIcon) override { return false; }
@@ -178,7 +164,6 @@ int main(int argc, char** argv) {
       w.renumberAndColour();
       std::printf("renumberAndColour: %.3f s\n", secondsSince(t));
       std::printf("peak working set: %.0f MB\n", peakWorkingSetMb());
-      if (const char* before = previousFigures(n)) std::printf("%s\n", before);
     }
     if (n == selectionRows) {
       // The refresh sorted by expiry; sorting by id puts the rows back in

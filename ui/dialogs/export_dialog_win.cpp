@@ -1,6 +1,7 @@
 #include "ui/dialogs/export_dialog_win.h"
 
 #include "ui/common/wide_win.h"
+#include "ui/dialogs/command_line.h"
 
 namespace dvx {
 
@@ -73,7 +74,7 @@ void ExportSettingsDialog::exportAndClose() {
     // is not reported: Notepad shows whatever the path holds.
     const std::string path = exportFilePath(chooseDataDirectory(*files));
     files->writeWholeFile(path, bytes);
-    if (launcher) launcher->launch("notepad.exe " + path);
+    if (launcher) launcher->launch(notepadCommandLine(path));
   }
   processPendingMessages();
   exporting_ = false;

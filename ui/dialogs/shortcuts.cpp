@@ -1,14 +1,16 @@
 #include "ui/dialogs/shortcuts.h"
 
 #include "text/gbk_text.h"
+#include "ui/dialogs/command_line.h"
 
 namespace dvx {
 
 namespace {
 
-// Bytes that could leave or cut the quoted argument. None of them is ever a
-// GBK trail byte (those are 0x40-0x7E and 0x80-0xFE).
-bool needsEscape(unsigned char c) { return c < 0x20 || c == 0x7F || c == '"'; }
+// Bytes that could leave or cut the quoted argument, and the comma: Explorer
+// splits its own options on commas ("/select,path"), quotes or not. None of
+// them is ever a GBK trail byte (those are 0x40-0x7E and 0x80-0xFE).
+bool needsEscape(unsigned char c) { return c < 0x20 || c == 0x7F || c == '"' || c == ','; }
 
 inline bool isGbkTrail(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
 
@@ -43,30 +45,6 @@ std::string escapeForQuotes(const std::string& text) {
   return out;
 }
 
-// `arg` in double quotes by the Windows command-line rules: backslashes
-// directly before a quote, or before the closing quote, are doubled and a
-// quote inside is escaped, so the program receives exactly `arg`. The line
-// is read as characters, so a GBK trail byte 0x5C is not a backslash (the
-// escaping above leaves only whole pairs).
-std::string quoteArgument(const std::string& arg) {
-  std::string out = "\"";
-  size_t backslashes = 0;
-  for (size_t i = 0; i < arg.size(); ++i) {
-    const char c = arg[i];
-    if (c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-    backslashes = 0;
-    out += c;
-    if (isGbkLead(static_cast<unsigned char>(c)) && i + 1 < arg.size()) out += arg[++i];
-  }
-  out.append(backslashes * 2, '\\');
-  out += '"';
-  return out;
-}
-
 }  // namespace
 
 std::string shortcutUrl(int n, const LookupHosts& hosts, const std::string& editText) {
@@ -84,7 +62,7 @@ std::string shortcutUrl(int n, const LookupHosts& hosts, const std::string& edit
 std::string shortcutCommandLine(int n, const LookupHosts& hosts, const std::string& editText) {
   const std::string url = shortcutUrl(n, hosts, editText);
   if (url.empty()) return std::string();
-  return "explorer " + quoteArgument(url);
+  return "explorer " + quoteCommandArgument(url);
 }
 
 void openShortcut(int n, const LookupHosts& hosts, const std::string& editText, ProcessLauncher& launcher) {

@@ -43,9 +43,11 @@ void MainWindow::onAddClicked() {
 
 void MainWindow::startAddJob(const std::string& text) {
   if (text.empty() || addJobRunning()) return;
-  // "全部重查(&F)" is held back too: it would use the store while the add
-  // job does. The query job that the reload starts sets all four again.
+  // "全部重查(&F)" and "重查错误项" are held back too: they would use the
+  // store while the add job does. The query job that the reload starts sets
+  // the four job buttons again; "重查错误项" comes back when the add ends.
   enableJobButtons(false, false, false, false);
+  EnableWindow(control(kIdRequeryFailed), FALSE);
   auto flags = std::make_shared<WorkerFlags>();
   addJob_ = flags;
   auto store = store_;
@@ -57,6 +59,8 @@ void MainWindow::startAddJob(const std::string& text) {
     runOnUiThread(hwnd, [&] {
       if (flags->abandoned) return;
       flags->running = false;
+      // Once used, the failed-items mode stays on and its button off.
+      if (!failedItemsMode_) EnableWindow(control(kIdRequeryFailed), TRUE);
       // The store has said why; this says what it cost.
       if (notStored > 0 && options_.prompter)
         options_.prompter->notify(std::to_string(notStored) + " 行域名未能保存到数据库", "提示",
@@ -96,30 +100,35 @@ void MainWindow::startTitleCheck() {
   titleJob_ = flags;
   auto fetcher = options_.fetcher;
   HWND hwnd = hwnd_;
-  startWorker(flags, [this, flags, fetcher, hwnd] {
+  // The records as they are shown now, each found again by its id when its
+  // turn comes: a sort, a delete or a reload meanwhile moves rows, and a
+  // walk over positions would then skip some sites and repeat others.
+  std::vector<int32_t> ids;
+  ids.reserve(static_cast<size_t>(rows_.rowCount()));
+  for (int r = 0; r < rows_.rowCount(); ++r) ids.push_back(rows_.id(r));
+  startWorker(flags, [this, flags, fetcher, hwnd, ids] {
     auto ui = [&](const std::function<void()>& work) {
       return !flags->abandoned && runOnUiThread(hwnd, [&] {
         if (!flags->abandoned) work();
       });
     };
-    int rows = 0;
-    ui([&] { rows = rows_.rowCount(); });
-    for (int r = 0; r < rows && !flags->abandoned; ++r) {
+    for (size_t i = 0; i < ids.size() && !flags->abandoned; ++i) {
+      const int32_t id = ids[i];
       std::string domain;
-      int32_t id = 0;
+      bool shown = false;
       ui([&] {
-        if (r >= rows_.rowCount()) return;
-        domain = rows_.cell(r, 1);
-        id = rows_.id(r);
-        setRowText(r, 4, "获取中...");
+        const int row = rows_.rowOfId(id);
+        if (row < 0) return;  // deleted meanwhile
+        shown = true;
+        domain = rows_.cell(row, 1);
+        setRowText(row, 4, "获取中...");
       });
-      if (id == 0 && domain.empty()) continue;
+      if (!shown) continue;
       const std::string title = fetcher ? siteTitleText(*fetcher, domain) : std::string("未正确获取到!");
       ui([&] {
-        // The row may have moved (a sort) or gone (a reload) meanwhile.
-        int row = r < rows_.rowCount() && rows_.id(r) == id ? r : rows_.rowOfId(id);
-        if (row >= 0 && row != r && rows_.cell(row, 1) != domain) row = -1;
-        if (row >= 0) setRowText(row, 4, title);
+        // Wherever the record is now; not on a row renamed meanwhile.
+        const int row = rows_.rowOfId(id);
+        if (row >= 0 && rows_.cell(row, 1) == domain) setRowText(row, 4, title);
       });
     }
     ui([&] {

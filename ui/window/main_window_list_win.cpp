@@ -184,7 +184,9 @@ void MainWindow::deleteSelected() {
   if (!options_.prompter ||
       !options_.prompter->askYesNo("是否删除 " + name + " ？", "询问", PromptIcon::Information))
     return;
-  if (store_) store_->Remove(id);
+  // A refused delete has been told by the store; the row stays, as the
+  // record does.
+  if (!store_ || !store_->Remove(id)) return;
   // The list shifts its selection and focus past the row as for any list.
   rows_.erase(row);
   list().deleteRow(row);
@@ -230,6 +232,7 @@ void MainWindow::requeryAll() {
 }
 
 void MainWindow::requeryFailed() {
+  if (addJobRunning()) return;  // the add job is using the store
   EnableWindow(control(kIdRequeryFailed), FALSE);  // the failed-items mode, once on, stays on
   failedItemsMode_ = true;
   reloadList();

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "main_window_harness_win.h"
 #include "text/gbk_text.h"
 #include "ui/dialogs/add_domains_dialog_win.h"
@@ -62,9 +64,11 @@ TEST_F(CommandsTest, AddStoresOneNameForABatchOfSpellingsAndReloads) {
   answerDialog("添加新域名", AddDomainsDialog::kIdInput, "Example.com\r\n\r\nwww.example.com\r\n  EXAMPLE.COM \r\nb.com", IDOK);
   click(kIdAdd);
   EXPECT_FALSE(IsWindowEnabled(w.control(kIdAdd)));
+  EXPECT_FALSE(IsWindowEnabled(w.control(kIdRequeryFailed)));  // it would reload beside the add
   ASSERT_TRUE(waitForRefresh(2));
   EXPECT_EQ(names(), "example.com b.com ");
   EXPECT_TRUE(IsWindowEnabled(w.control(kIdAdd)));
+  EXPECT_TRUE(IsWindowEnabled(w.control(kIdRequeryFailed)));
   EXPECT_FALSE(w.addJobRunning());
 
   // An empty box just closes: no reload.
@@ -153,6 +157,36 @@ TEST_F(CommandsTest, TitleCheckShowsTitlesAndWarningsAndComesBack) {
   EXPECT_EQ(w.store()->FindById(static_cast<int>(toNumber(lv.cell(0, 10)))).RegDate, "找不到");
 }
 
+TEST_F(CommandsTest, TitleCheckFollowsEachRecordThroughASortAndADelete) {
+  seed({stored("c.com", "2040/01/01"), stored("hang.com", "2040/01/02"), stored("a.com", "2040/01/03"),
+        stored("d.com", "2040/01/04")});
+  for (const char* site : {"a", "c", "d"})
+    fetcher_->pages[std::string("http://") + site + ".com"] = std::string("<title>") + site + "</title>";
+  writeSetting("按过期日期排序", "假");
+  MainWindow& w = open(fetcher_);
+  ASSERT_TRUE(waitForRefresh(1));
+  ASSERT_EQ(names(), "c.com hang.com a.com d.com ");
+  prompter_.answer = true;
+  click(kIdTitleCheck);
+  // On the second site: a header click sorts by name, then d.com goes.
+  ASSERT_TRUE(pumpUntil([&] { return fetcher_->hanging(); }));
+  clickHeader(1);
+  ASSERT_EQ(names(), "a.com c.com d.com hang.com ");
+  w.list().selectRow(2);
+  click(kIdDelete);
+  ASSERT_EQ(names(), "a.com c.com hang.com ");
+  fetcher_->release();
+  ASSERT_TRUE(pumpUntil([&] { return IsWindowEnabled(w.control(kIdTitleCheck)) != FALSE; }));
+
+  ListView lv = w.list();
+  EXPECT_EQ(lv.cell(0, 4), "a");
+  EXPECT_EQ(lv.cell(1, 4), "c");
+  EXPECT_EQ(lv.cell(2, 4), "未正确获取到!");
+  std::map<std::string, int> asked;
+  for (const std::string& url : fetcher_->requests) ++asked[url];
+  EXPECT_EQ(asked, (std::map<std::string, int>{{"http://a.com", 1}, {"http://c.com", 1}, {"http://hang.com", 1}}));
+}
+
 TEST_F(CommandsTest, ExportAndHelpOpenOnceAndExportWritesTheFile) {
   RecordingLauncher launcher;
   MainWindowOptions o;
@@ -193,7 +227,7 @@ TEST_F(CommandsTest, ExportAndHelpOpenOnceAndExportWritesTheFile) {
   EXPECT_TRUE(pumpUntil([&] { return !IsWindow(exp); }));
   ASSERT_EQ(launcher.lines.size(), 1u);
   const std::string path = "C:\\Program Files\\3d\\Domivex_导出.txt";
-  EXPECT_EQ(launcher.lines[0], "notepad.exe " + path);
+  EXPECT_EQ(launcher.lines[0], "notepad.exe \"" + path + "\"");
   EXPECT_EQ(readFileBytes(path), "a.com               2040/01/01  \r\n");
   removeFile(path);
 }

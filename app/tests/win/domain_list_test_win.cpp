@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "main_window_harness_win.h"
+#include "store/tests/fault_vfs.h"
 #include "text/date_time.h"
 #include "text/gbk_text.h"
 #include "ui/list/cell_colour_registry.h"
@@ -256,6 +257,26 @@ TEST_F(DomainListTest, DeleteAsksAndRemovesOnlyOnYes) {
   ASSERT_TRUE(waitForRefresh(2));
   EXPECT_EQ(list().selectedRow(), 1);
   EXPECT_EQ(w.rememberedRow(), -1);
+}
+
+TEST_F(DomainListTest, ADeleteTheStoreRefusesKeepsItsRow) {
+  seed({stored("a.com", "2040/01/01"), stored("b.com", "2040/01/02")});
+  // The database file opens read-only, as a write-protected file does.
+  dvx_test::FaultVfs vfs;
+  vfs.setReadOnly(true);
+  MainWindow& w = open(fetcher_);
+  ASSERT_TRUE(waitForRefresh());
+  ASSERT_TRUE(prompter_.seen.empty());
+  select(0);
+  prompter_.answer = true;
+  click(kIdDelete);
+  ASSERT_EQ(prompter_.seen.size(), 2u);  // the question, then the store's message
+  EXPECT_EQ(prompter_.seen[1].text, "the database cannot be written: attempt to write a readonly database");
+  EXPECT_EQ(list().rowCount(), 2);
+  EXPECT_EQ(list().cell(0, 1), "a.com");
+  EXPECT_EQ(list().cell(1, 0), "2");
+  EXPECT_EQ(w.store()->LoadAll().size(), 2u);
+  close();  // the store goes before the file layer it uses
 }
 
 // Notes whether the window took input while a page was fetched on its own

@@ -1,7 +1,7 @@
 // Shortcut command lines: read back by the Windows command-line rules (on
 // GBK characters), the line is "explorer" and exactly one argument, the
-// URL; the URL holds no double quote or control byte, whatever the typed
-// text and the hosts from the settings hold.
+// URL; the URL holds no double quote, comma or control byte, whatever the
+// typed text and the hosts from the settings hold.
 #include "text/fuzz/fuzz_support.h"
 #include "ui/dialogs/shortcuts.h"
 
@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   for (size_t i = 0; i < url.size(); ++i) {
     const auto b = static_cast<unsigned char>(url[i]);
-    DVX_FUZZ_CHECK(b != '"' && b >= 0x20 && b != 0x7F);
+    DVX_FUZZ_CHECK(b != '"' && b != ',' && b >= 0x20 && b != 0x7F);
     if (isLead(b)) {
       DVX_FUZZ_CHECK(i + 1 < url.size() && isTrail(static_cast<unsigned char>(url[i + 1])));
       ++i;

@@ -31,11 +31,11 @@ TEST(Shortcuts, EachButtonQuotesItsUrlWithTheTextAsTyped) {
   EXPECT_EQ(shortcutUrl(2, LookupHosts{}, "a.com"), "http://www.baidu.com/s?wd=site:a.com");
 }
 
-TEST(Shortcuts, OnlyQuotesAndControlBytesAreEncoded) {
+TEST(Shortcuts, OnlyQuotesCommasAndControlBytesAreEncoded) {
   const LookupHosts h = testHosts();
   // The typed backslash before the closing quote is doubled, so the quote
-  // still closes the address.
-  EXPECT_EQ(shortcutCommandLine(1, h, "a.com\" /select,c:\\"), "explorer \"http://a.com%22 /select,c:\\\\\"");
+  // still closes the address; the comma would give Explorer an option.
+  EXPECT_EQ(shortcutCommandLine(1, h, "a.com\" /select,c:\\"), "explorer \"http://a.com%22 /select%2Cc:\\\\\"");
   EXPECT_EQ(shortcutUrl(1, h, std::string("a\tb\r\nc\x7f", 7) + std::string(1, '\0') + "d"),
             "http://a%09b%0D%0Ac%7F%00d");
   // Percent signs, other punctuation and Chinese (with trail bytes that look

@@ -42,8 +42,8 @@ class ExportDialogTest : public ::testing::Test {
     if (launcher_.lines.size() != before + 1) return "<notepad not started>";
     const std::string& line = launcher_.lines.back();
     const std::string expectedPath = exportFilePath(chooseDataDirectory(files_));
-    EXPECT_EQ(line, "notepad.exe " + expectedPath);  // unquoted
-    return readFileBytes(line.substr(std::string("notepad.exe ").size()));
+    EXPECT_EQ(line, "notepad.exe \"" + expectedPath + "\"");  // quoted: the path may hold spaces
+    return readFileBytes(expectedPath);
   }
 
   HostWindow host_;

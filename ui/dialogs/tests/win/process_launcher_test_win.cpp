@@ -1,4 +1,5 @@
-// The real launcher: a GBK command line reaches the new process intact.
+// The real launcher: a GBK command line reaches the new process intact, and
+// the program is taken from the Windows folders, never the program's own.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -26,6 +27,56 @@ TEST(WinProcessLauncher, StartsTheCommandLineAndReportsNothing) {
   // Nothing to start: no message, no exception, back at once.
   launcher.launch("dvx_no_such_program_here.exe \"http://a.com\"");
   launcher.launch("");
+}
+
+// A file for the life of the test; an existing one is left alone.
+class PlantedFile {
+ public:
+  explicit PlantedFile(std::wstring path) : path_(std::move(path)) {
+    HANDLE h = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return;
+    DWORD n = 0;
+    WriteFile(h, "MZ", 2, &n, nullptr);
+    CloseHandle(h);
+    made_ = true;
+  }
+  ~PlantedFile() {
+    if (made_) DeleteFileW(path_.c_str());
+  }
+  bool made() const { return made_; }
+
+ private:
+  std::wstring path_;
+  bool made_ = false;
+};
+
+TEST(WinProcessLauncher, ProgramsComeFromTheWindowsFoldersNeverTheProgramFolder) {
+  wchar_t buf[MAX_PATH] = {};
+  ASSERT_GT(GetWindowsDirectoryW(buf, MAX_PATH), 0u);
+  const std::wstring windows = buf;
+  ASSERT_GT(GetModuleFileNameW(nullptr, buf, MAX_PATH), 0u);
+  std::wstring programDir = buf;
+  programDir.resize(programDir.find_last_of(L'\\'));
+  // The search path starts with the program folder (and the current one).
+  wchar_t current[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, current);
+  SetCurrentDirectoryW(programDir.c_str());
+  PlantedFile explorer(programDir + L"\\explorer.exe");
+  PlantedFile notepad(programDir + L"\\notepad.exe");
+  PlantedFile planted(programDir + L"\\dvx_planted.exe");
+  ASSERT_TRUE(explorer.made() && notepad.made() && planted.made()) << fromWide(programDir);
+
+  EXPECT_EQ(systemProgramPath(L"explorer"), windows + L"\\explorer.exe");
+  const std::wstring notepadPath = systemProgramPath(L"notepad.exe");
+  ASSERT_GE(notepadPath.size(), windows.size() + 12);
+  EXPECT_EQ(notepadPath.compare(0, windows.size() + 1, windows + L"\\"), 0) << fromWide(notepadPath);
+  EXPECT_EQ(notepadPath.substr(notepadPath.size() - 12), L"\\notepad.exe");
+  // Only in the program folder, or named with a folder: nothing.
+  for (const std::wstring& name : {std::wstring(L"dvx_planted"), std::wstring(L"dvx_planted.exe"),
+                                   programDir + L"\\dvx_planted.exe", std::wstring(L".\\dvx_planted.exe"),
+                                   std::wstring(L"..\\explorer.exe"), std::wstring()})
+    EXPECT_EQ(systemProgramPath(name), L"") << fromWide(name);
+  SetCurrentDirectoryW(current);
 }
 
 }  // namespace
