@@ -18,15 +18,19 @@ namespace {
 using testing::FakeFetcher;
 using testing::fixturePage;
 
+// `now` is the time that really passed; `wallShift` is how far the system
+// clock has been set away from it.
 class FakeClock : public RdapClock {
  public:
-  int64_t nowMs() override { return now; }
+  int64_t nowMs() override { return now + wallShift; }
+  int64_t steadyMs() override { return now; }
   void sleepMs(int64_t ms) override {
     slept += ms;
     now += ms;
   }
   int64_t now = 1769731200000;  // 2026-01-30
   int64_t slept = 0;
+  int64_t wallShift = 0;
 };
 
 const char kBootstrapUrl[] = "http://boot.test/dns.json";
@@ -81,11 +85,11 @@ class RdapLookupTest : public ::testing::Test {
                                  "<tr><td>过期时间</td><td>2031-02-03</td></tr>"
                                  "<tr><td>注册商</td><td>Page Registrar</td></tr></table>"));
   }
-  DomainRecord lookup(const std::string& domain, int64_t maxWait = kRdapWorkerMaxWaitMs) {
+  DomainRecord lookup(const std::string& domain, RdapPolicy policy = kRdapOnWorker) {
     DomainRecord rec;
     rec.Domain = domain;
     rec.Registeracom = "Stored Registrar";
-    lookupRecord(fetcher_, hosts_, rec, rdap_, maxWait);
+    lookupRecord(fetcher_, hosts_, rec, rdap_, policy);
     return rec;
   }
 
@@ -284,7 +288,7 @@ TEST_F(RdapLookupTest, PolitenessAcrossLookups) {
   EXPECT_EQ(requestsTo("https://rdap.test/domain/c.example"), 1);
   // The window's own thread never waits: a busy host is skipped.
   const int64_t slept = clock_.slept;
-  lookup("c.example", 0);
+  lookup("c.example", RdapPolicy{0, true});
   EXPECT_EQ(requestsTo("https://rdap.test/domain/c.example"), 1);
   EXPECT_EQ(clock_.slept, slept);
 }
