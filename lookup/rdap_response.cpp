@@ -15,14 +15,15 @@ namespace {
 
 using Json = nlohmann::json;
 
-// Hostile answers cannot make the reader keep more than these: entities
-// nested deeper than any registrar or nested name is looked for, more
-// entities than any registry sends, and the texts that are only compared
+// Hostile answers cannot make the reader keep or do more than these:
+// entities nested deeper than any registrar or nested name is looked for,
+// more entities or events than any registry sends, and the texts that are only compared
 // (class, name, action, date, property name) beyond any real length. Real
 // answers read exactly as without the limits.
 const int kMaxEntityDepth = 8;
 const size_t kMaxEntityNesting = 2 * kMaxEntityDepth + 2;
 const size_t kMaxEntities = 4096;
+const size_t kMaxEvents = 4096;
 const size_t kMaxComparedText = 1024;
 
 // What an answer's domain object holds that the facts come from.
@@ -93,6 +94,7 @@ class DomainReader : public nlohmann::json_sax<Json> {
     Kind kind = frames_.empty() ? Kind::Root : childKind();
     if (kind == Kind::RootErrorCode) out_.hasErrorCode = true;
     if (kind == Kind::Event) {
+      if (++eventCount_ > kMaxEvents) return skip();
       action_.clear();
       date_.clear();
     } else if (kind == Kind::Entity) {
@@ -246,6 +248,7 @@ class DomainReader : public nlohmann::json_sax<Json> {
   std::vector<Frame> frames_;
   std::vector<size_t> entityStack_;
   size_t skipped_ = 0;  // depth inside a passed-over container
+  size_t eventCount_ = 0;
   std::string action_, date_, propName_, propValue_;
 };
 
