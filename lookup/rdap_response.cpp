@@ -22,8 +22,8 @@ using Json = nlohmann::json;
 // answers read exactly as without the limits.
 const int kMaxEntityDepth = 8;
 const size_t kMaxEntityNesting = 2 * kMaxEntityDepth + 2;
-const size_t kMaxEntities = 4096;
-const size_t kMaxEvents = 4096;
+const size_t kMaxEntities = 65536;
+const size_t kMaxEvents = 65536;
 const size_t kMaxComparedText = 1024;
 
 // What an answer's domain object holds that the facts come from.
