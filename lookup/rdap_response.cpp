@@ -17,9 +17,9 @@ using Json = nlohmann::json;
 
 // Hostile answers cannot make the reader keep or do more than these:
 // entities nested deeper than any registrar or nested name is looked for,
-// more entities or events than any registry sends, and the texts that are only compared
-// (class, name, action, date, property name) beyond any real length. Real
-// answers read exactly as without the limits.
+// more entities or events than any registry sends, and the texts that are
+// only compared (class, name, action, date, property name) beyond any real
+// length. Real answers read exactly as without the limits.
 const int kMaxEntityDepth = 8;
 const size_t kMaxEntityNesting = 2 * kMaxEntityDepth + 2;
 const size_t kMaxEntities = 65536;
