@@ -58,6 +58,7 @@ dvx_gbk_copies(DVX_FUZZ_CORE_SOURCES
   store/normalise_domain.cpp store/add_text.cpp
   lookup/page_decode.cpp lookup/labelled_capture.cpp lookup/regex_capture.cpp
   lookup/whois_parser.cpp lookup/index_counter.cpp lookup/rdap_response.cpp lookup/rdap_date.cpp
+  lookup/idna.cpp lookup/rdap_bootstrap.cpp lookup/rdap_base_check.cpp lookup/rdap_politeness.cpp
   ui/dialogs/export_lines.cpp ui/dialogs/command_line.cpp ui/dialogs/shortcuts.cpp)
 add_library(dvx_fuzz_core STATIC ${DVX_FUZZ_CORE_SOURCES})
 add_dependencies(dvx_fuzz_core dvx_gbk_headers)

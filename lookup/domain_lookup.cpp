@@ -11,11 +11,11 @@ namespace {
 const char kNotFound[] = "找不到";
 
 void fillFromRdap(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec, RdapContext& rdap,
-                  int64_t maxWaitMs, bool pageGaveRegistrar) {
+                  RdapPolicy policy, bool pageGaveRegistrar) {
   const bool needReg = rec.RegDate == kNotFound;
   const bool needExp = rec.ExpireDate == kNotFound;
   if (!hosts.rdapFallback || (!needReg && !needExp)) return;
-  const RdapFacts facts = lookupRdap(fetcher, hosts, rdap, rec.Domain, maxWaitMs);
+  const RdapFacts facts = lookupRdap(fetcher, hosts, rdap, rec.Domain, policy);
   if (needReg && !facts.registration.empty()) rec.RegDate = facts.registration;
   if (needExp && !facts.expiration.empty()) rec.ExpireDate = facts.expiration;
   if (!pageGaveRegistrar && !facts.registrar.empty()) rec.Registeracom = facts.registrar;
@@ -24,18 +24,18 @@ void fillFromRdap(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& 
 }  // namespace
 
 void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec, RdapContext& rdap,
-                  int64_t rdapMaxWaitMs) {
+                  RdapPolicy rdapPolicy) {
   std::string pageRegistrar;
   lookupWhois(fetcher, hosts, rec.Domain, rec.RegDate, rec.ExpireDate, pageRegistrar, rec.Registrant,
               rec.DomainAdmin);
   if (!pageRegistrar.empty()) rec.Registeracom = pageRegistrar;
-  fillFromRdap(fetcher, hosts, rec, rdap, rdapMaxWaitMs, !pageRegistrar.empty());
+  fillFromRdap(fetcher, hosts, rec, rdap, rdapPolicy, !pageRegistrar.empty());
   lookupIndexCounts(fetcher, hosts, rec.Domain, rec.BaiduS, rec.GoogleS, rec.AAA1);
   rec.LastUpdate = todayText();
 }
 
-void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec, int64_t rdapMaxWaitMs) {
-  lookupRecord(fetcher, hosts, rec, processRdapContext(), rdapMaxWaitMs);
+void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec, RdapPolicy rdapPolicy) {
+  lookupRecord(fetcher, hosts, rec, processRdapContext(), rdapPolicy);
 }
 
 }  // namespace dvx

@@ -10,18 +10,16 @@
 
 namespace dvx {
 
-// Longest wait for an RDAP host's next slot on a worker thread; the window's
-// own thread never waits (0) and skips RDAP instead.
-constexpr int64_t kRdapWorkerMaxWaitMs = 2 * RdapHostGate::kSpacingMs;
-
 // Fills the nine looked-up fields of `rec` for its domain: WHOIS page first,
 // then, when a date came out "找不到" and hosts.rdapFallback is on, RDAP
 // for that date (and for the registrar when the page gave none), then the
 // Baidu count, then today's date. Fields no source gives keep the values
-// passed in (registrar, owner, contact).
+// passed in (registrar, owner, contact). The window's own thread passes
+// kRdapOnWindowThread: it is held up by no RDAP wait and no bootstrap
+// download.
 void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec,
-                  int64_t rdapMaxWaitMs = kRdapWorkerMaxWaitMs);
+                  RdapPolicy rdapPolicy = kRdapOnWorker);
 void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec, RdapContext& rdap,
-                  int64_t rdapMaxWaitMs);
+                  RdapPolicy rdapPolicy);
 
 }  // namespace dvx

@@ -76,29 +76,53 @@ bool punycode(const std::vector<uint32_t>& input, std::string& out) {
   return true;
 }
 
+// The compatibility forms a name is typed with on a Chinese keyboard, folded
+// before any label is encoded: full-width ASCII (U+FF01..U+FF5E) to ASCII,
+// and the ideographic and half-width full stops (U+3002, U+FF61; U+FF0E is
+// in the block above) to the label separator, as IDNA treats them. Then
+// ASCII letters are lower-cased. Other characters are kept as typed.
+uint32_t folded(uint32_t c) {
+  if (c >= 0xFF01 && c <= 0xFF5E) c -= 0xFEE0;
+  else if (c == 0x3002 || c == 0xFF61) c = '.';
+  if (c >= 'A' && c <= 'Z') c += 'a' - 'A';
+  return c;
+}
+
+const size_t kMaxLabel = 63;
+
+// One label's A-label form; false when it cannot be one.
+bool appendLabel(const std::vector<uint32_t>& label, std::string& out) {
+  bool ascii = true;
+  for (uint32_t c : label) ascii = ascii && c < 0x80;
+  if (ascii) {
+    if (label.size() > kMaxLabel) return false;
+    for (uint32_t c : label) out += static_cast<char>(c);
+    return true;
+  }
+  std::string encoded;
+  if (!punycode(label, encoded) || encoded.size() + 4 > kMaxLabel) return false;
+  out += "xn--" + encoded;
+  return true;
+}
+
 }  // namespace
 
 std::string toALabels(const std::string& gbkName) {
+  std::vector<uint32_t> points;
+  if (!decodeUtf8(gbkToUtf8(gbkName), points)) return std::string();
   std::string result;
-  size_t start = 0;
-  for (;;) {
-    const size_t dot = gbkName.find('.', start);
-    const std::string label = gbkName.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
-    bool ascii = true;
-    for (unsigned char c : label) ascii = ascii && c < 0x80;
-    if (ascii) {
-      result += asciiLower(label);
-    } else {
-      std::vector<uint32_t> points;
-      std::string encoded;
-      if (!decodeUtf8(gbkToUtf8(asciiLower(label)), points) || !punycode(points, encoded)) return std::string();
-      if (encoded.size() + 4 > 63) return std::string();
-      result += "xn--" + encoded;
+  std::vector<uint32_t> label;
+  for (size_t i = 0; i <= points.size(); ++i) {
+    const uint32_t c = i < points.size() ? folded(points[i]) : '.';
+    if (c != '.') {
+      label.push_back(c);
+      continue;
     }
-    if (dot == std::string::npos) return result;
-    result += '.';
-    start = dot + 1;
+    if (!appendLabel(label, result)) return std::string();
+    if (i < points.size()) result += '.';
+    label.clear();
   }
+  return result;
 }
 
 }  // namespace dvx

@@ -6,8 +6,9 @@
 namespace dvx {
 
 struct LookupHosts {
-  // The WHOIS page of a domain is whoisBase + domain + "/".
-  std::string whoisBase = "http://whois.aizhan.com/";
+  // The WHOIS page of a domain is whoisBase + domain + "/". Over https: its
+  // dates decide what the list marks, so nobody on the way may rewrite them.
+  std::string whoisBase = "https://whois.aizhan.com/";
   // Host (optionally with ":port") of the search page "/s?wd=site:...".
   std::string baiduHost = "www.baidu.com";
   std::string googleHost = "www.google.com";

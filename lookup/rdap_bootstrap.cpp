@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "lookup/idna.h"
+#include "lookup/rdap_base_check.h"
 #include "text/gbk_text.h"
 
 namespace dvx {
@@ -17,11 +18,13 @@ bool startsWith(const std::string& s, const char* prefix) {
 }
 
 // The https base when there is one, else the http one; "" when neither.
+// An address that fails the checks is passed over as if absent.
 std::string chooseBase(const Json& urls) {
   std::string http;
   for (const Json& u : urls) {
     if (!u.is_string()) continue;
     const std::string& url = u.get_ref<const std::string&>();
+    if (!isAcceptableRdapBase(url)) continue;
     if (startsWith(url, "https://")) return url.back() == '/' ? url : url + "/";
     if (http.empty() && startsWith(url, "http://")) http = url.back() == '/' ? url : url + "/";
   }

@@ -9,8 +9,9 @@ namespace dvx {
 class RdapBootstrap {
  public:
   // Reads a bootstrap file: {"services": [[[entries], [base URLs]], ...]}.
-  // False (and `out` untouched) when the text is not one or names no usable
-  // service. Never throws.
+  // Base addresses that fail isAcceptableRdapBase are passed over, so
+  // entries with no other base send nothing. False (and `out` untouched)
+  // when the text is not one or names no usable service. Never throws.
   static bool parse(const std::string& json, RdapBootstrap& out);
 
   // The domain query URL for `name` (GBK text; "" when no service covers

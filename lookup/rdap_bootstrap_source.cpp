@@ -42,7 +42,8 @@ std::shared_ptr<const RdapBootstrap> parsed(const std::string& json) {
 }  // namespace
 
 void RdapBootstrapSource::loadKept(const std::string& dataDir) {
-  if (current_ && loadedDir_ == dataDir) return;
+  if (keptRead_ && loadedDir_ == dataDir) return;
+  keptRead_ = true;
   loadedDir_ = dataDir;
   current_ = dataDir.empty() ? nullptr : parsed(readFile(dataDir + kCacheFile));
   if (!current_) current_ = parsed(shippedBootstrapJson());
@@ -66,27 +67,35 @@ bool RdapBootstrapSource::dueForRefresh(const std::string& url, int64_t now) {
   return now - lastAttemptMs_ >= kRefreshIntervalMs || now < lastAttemptMs_;
 }
 
-void RdapBootstrapSource::refresh(PageFetcher& fetcher, const std::string& url, const std::string& dataDir,
-                                  int64_t now) {
-  lastAttemptMs_ = now;
-  lastAttemptUrl_ = url;
-  if (!dataDir.empty()) writeFile(dataDir + kStampFile, std::to_string(now) + "\n" + url + "\n");
-  const HttpResponse response =
-      fetcher.fetchResponse(url, {{"Accept", "application/json, */*;q=0.8"}});
-  if (response.status != 200) return;
-  auto fresh = parsed(response.body);
-  if (!fresh) return;
-  current_ = fresh;
-  if (!dataDir.empty()) writeFile(dataDir + kCacheFile, response.body);
-}
-
 std::shared_ptr<const RdapBootstrap> RdapBootstrapSource::current(PageFetcher& fetcher, const std::string& url,
                                                                  const std::string& dataDir) {
   try {
-    std::lock_guard<std::mutex> lock(mutex_);
-    loadKept(dataDir);
+    std::lock_guard<std::mutex> refreshing(refreshMutex_);
     const int64_t now = clock_.nowMs();
-    if (dueForRefresh(url, now)) refresh(fetcher, url, dataDir, now);
+    {
+      std::lock_guard<std::mutex> lock(stateMutex_);
+      loadKept(dataDir);
+      if (!dueForRefresh(url, now)) return current_;
+      lastAttemptMs_ = now;
+      lastAttemptUrl_ = url;
+    }
+    // Only the thread holding refreshMutex_ writes these files.
+    if (!dataDir.empty()) writeFile(dataDir + kStampFile, std::to_string(now) + "\n" + url + "\n");
+    const HttpResponse response = fetcher.fetchResponse(url, {{"Accept", "application/json, */*;q=0.8"}});
+    auto fresh = response.status == 200 ? parsed(response.body) : nullptr;
+    if (fresh && !dataDir.empty()) writeFile(dataDir + kCacheFile, response.body);
+    std::lock_guard<std::mutex> lock(stateMutex_);
+    if (fresh) current_ = fresh;
+    return current_;
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+std::shared_ptr<const RdapBootstrap> RdapBootstrapSource::loaded(const std::string& dataDir) {
+  try {
+    std::lock_guard<std::mutex> lock(stateMutex_);
+    loadKept(dataDir);
     return current_;
   } catch (...) {
     return nullptr;

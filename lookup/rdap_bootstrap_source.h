@@ -28,14 +28,20 @@ class RdapBootstrapSource {
   std::shared_ptr<const RdapBootstrap> current(PageFetcher& fetcher, const std::string& url,
                                                const std::string& dataDir);
 
+  // The bootstrap in use without any download and without waiting for one
+  // that another thread is making: what is loaded, else the kept copy or
+  // the snapshot. For a thread that must not be held up. Never throws.
+  std::shared_ptr<const RdapBootstrap> loaded(const std::string& dataDir);
+
  private:
   void loadKept(const std::string& dataDir);
   bool dueForRefresh(const std::string& url, int64_t now);
-  void refresh(PageFetcher& fetcher, const std::string& url, const std::string& dataDir, int64_t now);
 
   RdapClock& clock_;
-  std::mutex mutex_;  // held across the refresh: one download, the others wait for it
+  std::mutex refreshMutex_;  // held across a refresh: one download, the other workers wait for it
+  std::mutex stateMutex_;    // held briefly, for the members below
   std::shared_ptr<const RdapBootstrap> current_;
+  bool keptRead_ = false;  // the kept copy is read and parsed once per run
   std::string loadedDir_;
   int64_t lastAttemptMs_ = 0;
   std::string lastAttemptUrl_;

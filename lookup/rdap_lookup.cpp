@@ -26,13 +26,14 @@ RdapContext& processRdapContext() {
 }
 
 RdapFacts lookupRdap(PageFetcher& fetcher, const LookupHosts& hosts, RdapContext& context,
-                     const std::string& domain, int64_t maxWaitMs) {
+                     const std::string& domain, RdapPolicy policy) {
   try {
-    auto bootstrap = context.bootstrap.current(fetcher, hosts.rdapBootstrap, hosts.dataDir);
+    auto bootstrap = policy.downloadBootstrap ? context.bootstrap.current(fetcher, hosts.rdapBootstrap, hosts.dataDir)
+                                              : context.bootstrap.loaded(hosts.dataDir);
     const std::string url = bootstrap ? bootstrap->domainUrl(domain) : std::string();
     if (url.empty()) return RdapFacts();
     const std::string host = hostKey(url);
-    const int64_t wait = context.gate.reserve(host, maxWaitMs);
+    const int64_t wait = context.gate.reserve(host, policy.maxWaitMs);
     if (wait < 0) return RdapFacts();
     context.clock.sleepMs(wait);
     const HttpResponse response = fetcher.fetchResponse(url, {{"Accept", kRdapAccept}});

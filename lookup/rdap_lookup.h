@@ -23,11 +23,23 @@ struct RdapContext {
 };
 RdapContext& processRdapContext();
 
+// How a lookup may use RDAP: the longest wait for a host's next slot, and
+// whether the bootstrap may be downloaded (else only the one already loaded,
+// the kept copy or the snapshot is used, without waiting for a download).
+struct RdapPolicy {
+  int64_t maxWaitMs;
+  bool downloadBootstrap;
+};
+// A worker thread waits up to two slots; the window's own thread neither
+// waits for a slot nor for a bootstrap download.
+constexpr RdapPolicy kRdapOnWorker{2 * RdapHostGate::kSpacingMs, true};
+constexpr RdapPolicy kRdapOnWindowThread{0, false};
+
 // The facts the registry publishes for `domain`, or empty ones when no
 // server covers it, its host must not be asked now (backed off, or its next
-// slot is more than `maxWaitMs` away), or the answer gives nothing. Waits
-// for the host's slot on `context.clock`. Never throws.
+// slot is more than `policy.maxWaitMs` away), or the answer gives nothing.
+// Waits for the host's slot on `context.clock`. Never throws.
 RdapFacts lookupRdap(PageFetcher& fetcher, const LookupHosts& hosts, RdapContext& context,
-                     const std::string& domain, int64_t maxWaitMs);
+                     const std::string& domain, RdapPolicy policy);
 
 }  // namespace dvx

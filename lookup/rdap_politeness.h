@@ -1,5 +1,6 @@
 // How often one RDAP host is asked: at most one request a second, and none
-// for a while after it answered 429. Shared by every thread of the process.
+// for a while after it answered 429, both timed on the steady clock. Shared
+// by every thread of the process.
 #pragma once
 #include <cstdint>
 #include <map>
@@ -36,8 +37,10 @@ class RdapHostGate {
   std::map<std::string, HostState> hosts_;
 };
 
-// Retry-After as milliseconds from `nowMs`: delta seconds or an IMF-fixdate
-// ("Sun, 06 Nov 1994 08:49:37 GMT"); -1 when absent or unreadable.
+// Retry-After as milliseconds from `nowMs` (the calendar clock): delta
+// seconds or an IMF-fixdate ("Sun, 06 Nov 1994 08:49:37 GMT"); -1 when
+// absent, unreadable, out of range (a year past 9999, 31 February) or when
+// `nowMs` is no real date.
 int64_t retryAfterMs(const std::string& value, int64_t nowMs);
 
 }  // namespace dvx

@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "lookup/idna.h"
 #include "lookup/rdap_date.h"
 #include "text/codepage.h"
 #include "text/gbk_text.h"
@@ -13,6 +14,17 @@ namespace dvx {
 namespace {
 
 using Json = nlohmann::json;
+
+// Hostile answers cannot make the reader keep or do more than these:
+// entities nested deeper than any registrar or nested name is looked for,
+// more entities or events than any registry sends, and the texts that are
+// only compared (class, name, action, date, property name) beyond any real
+// length. Real answers read exactly as without the limits.
+const int kMaxEntityDepth = 8;
+const size_t kMaxEntityNesting = 2 * kMaxEntityDepth + 2;
+const size_t kMaxEntities = 65536;
+const size_t kMaxEvents = 65536;
+const size_t kMaxComparedText = 1024;
 
 // What an answer's domain object holds that the facts come from.
 struct EntityFacts {
@@ -24,15 +36,23 @@ struct EntityFacts {
 struct DomainFacts {
   std::string objectClassName, ldhName;
   bool hasErrorCode = false;
-  std::vector<std::pair<std::string, std::string>> events;  // action, date
+  // The first readable day of each action, in answer order.
+  std::string registration, expiration, registrarExpiration;
   std::vector<EntityFacts> entities;
   std::vector<size_t> topEntities;
 };
 
+// A compared text that is longer than any real one cannot match what it is
+// compared with; keeping a stand-in saves holding a huge copy.
+std::string compared(const std::string& value) {
+  return value.size() > kMaxComparedText ? std::string("\x01") : value;
+}
+
 // Reads the answer as a stream of parse events and keeps only the members
 // the facts come from, so a large answer costs little more than its
 // scanning: no document is built. Every other member, whatever its type, is
-// passed over; a member of the wrong type counts as absent.
+// passed over; a member of the wrong type counts as absent. Containers that
+// cannot hold a fact are only counted, so deep nesting costs nothing.
 class DomainReader : public nlohmann::json_sax<Json> {
  public:
   explicit DomainReader(DomainFacts& out) : out_(out) {}
@@ -45,16 +65,17 @@ class DomainReader : public nlohmann::json_sax<Json> {
   bool binary(binary_t&) override { return scalar(); }
 
   bool string(string_t& value) override {
+    if (skipped_ > 0) return true;
     const Kind kind = childKind();
     switch (kind) {
-      case Kind::RootClass: out_.objectClassName = value; break;
-      case Kind::RootName: out_.ldhName = value; break;
-      case Kind::EventAction: action_ = value; break;
-      case Kind::EventDate: date_ = value; break;
+      case Kind::RootClass: out_.objectClassName = compared(value); break;
+      case Kind::RootName: out_.ldhName = compared(value); break;
+      case Kind::EventAction: action_ = compared(value); break;
+      case Kind::EventDate: date_ = compared(value); break;
       case Kind::Role:
-        if (asciiLower(value) == "registrar") out_.entities[entity()].registrar = true;
+        if (value.size() == 9 && asciiLower(value) == "registrar") out_.entities[entity()].registrar = true;
         break;
-      case Kind::PropName: propName_ = value; break;
+      case Kind::PropName: propName_ = compared(value); break;
       case Kind::PropValue:
         if (propValue_.empty()) propValue_ = value;
         break;
@@ -64,39 +85,35 @@ class DomainReader : public nlohmann::json_sax<Json> {
   }
 
   bool key(string_t& name) override {
-    if (!frames_.empty()) frames_.back().key = name;
+    if (skipped_ == 0 && !frames_.empty()) frames_.back().key = compared(name);
     return true;
   }
 
   bool start_object(std::size_t) override {
+    if (skipped_ > 0) return skip();
     Kind kind = frames_.empty() ? Kind::Root : childKind();
     if (kind == Kind::RootErrorCode) out_.hasErrorCode = true;
     if (kind == Kind::Event) {
+      if (++eventCount_ > kMaxEvents) return skip();
       action_.clear();
       date_.clear();
     } else if (kind == Kind::Entity) {
+      if (entityStack_.size() >= kMaxEntityNesting || out_.entities.size() >= kMaxEntities) return skip();
       out_.entities.emplace_back();
       const size_t index = out_.entities.size() - 1;
       if (entityStack_.empty()) out_.topEntities.push_back(index);
       else out_.entities[entityStack_.back()].children.push_back(index);
       entityStack_.push_back(index);
     } else if (kind != Kind::Root) {
-      kind = Kind::Other;
+      return skip();
     }
     return push(kind, true);
   }
 
-  bool end_object() override {
-    if (frames_.empty()) return false;
-    const Kind kind = frames_.back().kind;
-    if (kind == Kind::Event) out_.events.emplace_back(action_, date_);
-    if (kind == Kind::Entity) entityStack_.pop_back();
-    frames_.pop_back();
-    advance();
-    return true;
-  }
+  bool end_object() override { return end(); }
 
   bool start_array(std::size_t) override {
+    if (skipped_ > 0) return skip();
     Kind kind = childKind();
     if (kind == Kind::RootErrorCode) out_.hasErrorCode = true;
     if (kind == Kind::PropValue) kind = Kind::PropValueList;
@@ -106,18 +123,12 @@ class DomainReader : public nlohmann::json_sax<Json> {
     }
     if (kind != Kind::Events && kind != Kind::Entities && kind != Kind::Roles && kind != Kind::Vcard &&
         kind != Kind::Props && kind != Kind::Prop && kind != Kind::PropValueList) {
-      kind = Kind::Other;
+      return skip();
     }
     return push(kind, false);
   }
 
-  bool end_array() override {
-    if (frames_.empty()) return false;
-    if (frames_.back().kind == Kind::Prop) takeProperty();
-    frames_.pop_back();
-    advance();
-    return true;
-  }
+  bool end_array() override { return end(); }
 
   bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override { return false; }
 
@@ -174,9 +185,33 @@ class DomainReader : public nlohmann::json_sax<Json> {
     return true;
   }
 
+  // A container no fact comes from: only its depth is counted. An errorCode
+  // of any type still counts.
+  bool skip() {
+    if (skipped_ == 0 && childKind() == Kind::RootErrorCode) out_.hasErrorCode = true;
+    ++skipped_;
+    return true;
+  }
+
+  bool end() {
+    if (skipped_ > 0) {
+      if (--skipped_ == 0) advance();
+      return true;
+    }
+    if (frames_.empty()) return false;
+    const Kind kind = frames_.back().kind;
+    if (kind == Kind::Event) takeEvent();
+    if (kind == Kind::Entity) entityStack_.pop_back();
+    if (kind == Kind::Prop) takeProperty();
+    frames_.pop_back();
+    advance();
+    return true;
+  }
+
   // A scalar value has been read: errorCode of any type counts, and the
   // enclosing array moves to its next element.
   bool scalar() {
+    if (skipped_ > 0) return true;
     if (childKind() == Kind::RootErrorCode) out_.hasErrorCode = true;
     advance();
     return true;
@@ -187,6 +222,18 @@ class DomainReader : public nlohmann::json_sax<Json> {
   }
 
   size_t entity() const { return entityStack_.back(); }
+
+  // Events are judged as they end, so none is kept: the first readable day
+  // of each action wins.
+  void takeEvent() {
+    const std::string action = asciiLower(action_);
+    std::string* slot = action == "registration"           ? &out_.registration
+                        : action == "expiration"           ? &out_.expiration
+                        : action == "registrar expiration" ? &out_.registrarExpiration
+                                                           : nullptr;
+    if (slot == nullptr || !slot->empty()) return;
+    *slot = rdapDateToUtcDay(date_);
+  }
 
   void takeProperty() {
     if (entityStack_.empty()) return;
@@ -200,10 +247,11 @@ class DomainReader : public nlohmann::json_sax<Json> {
   DomainFacts& out_;
   std::vector<Frame> frames_;
   std::vector<size_t> entityStack_;
+  size_t skipped_ = 0;  // depth inside a passed-over container
+  size_t eventCount_ = 0;
   std::string action_, date_, propName_, propValue_;
 };
 
-const int kMaxEntityDepth = 8;
 
 // Depth-first, the first nested entity with a name wins.
 std::string nestedName(const DomainFacts& d, const EntityFacts& e, int depth) {
@@ -234,12 +282,6 @@ std::string registrarName(const DomainFacts& d) {
   return nestedName(d, *registrar, 0);
 }
 
-bool isAscii(const std::string& s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
-}
-
 std::string withoutTrailingDot(std::string name) {
   if (!name.empty() && name.back() == '.') name.pop_back();
   return asciiLower(name);
@@ -254,18 +296,14 @@ bool isHtml(const std::string& contentType, const std::string& body) {
 RdapFacts factsOf(const DomainFacts& d, const std::string& domain) {
   RdapFacts facts;
   if (d.hasErrorCode || asciiLower(d.objectClassName) != "domain") return facts;
-  if (!d.ldhName.empty() && isAscii(domain) && withoutTrailingDot(d.ldhName) != withoutTrailingDot(domain))
-    return facts;
-  std::string registrarExpiration;
-  for (const auto& event : d.events) {
-    const std::string action = asciiLower(event.first);
-    const std::string day = rdapDateToUtcDay(event.second);
-    if (day.empty()) continue;
-    if (action == "registration" && facts.registration.empty()) facts.registration = day;
-    else if (action == "expiration" && facts.expiration.empty()) facts.expiration = day;
-    else if (action == "registrar expiration" && registrarExpiration.empty()) registrarExpiration = day;
+  // The name is compared in its A-label form, so an answer for another
+  // Chinese name is refused as surely as one for another ASCII name.
+  if (!d.ldhName.empty()) {
+    const std::string asked = toALabels(domain);
+    if (asked.empty() || withoutTrailingDot(d.ldhName) != withoutTrailingDot(asked)) return facts;
   }
-  if (facts.expiration.empty()) facts.expiration = registrarExpiration;
+  facts.registration = d.registration;
+  facts.expiration = !d.expiration.empty() ? d.expiration : d.registrarExpiration;
   facts.registrar = utf8ToGbk(registrarName(d));
   return facts;
 }

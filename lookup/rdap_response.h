@@ -16,9 +16,9 @@ struct RdapFacts {
 
 // Reads a response to a domain query for `domain`. Only a 200 answer whose
 // body is an RDAP domain object (not HTML, no errorCode, the name matching
-// when the object gives one) yields anything. Dates come from the object's
-// own events by eventAction: "registration", and "expiration" or, only
-// without it, "registrar expiration". The registrar is the vCard fn, then
+// `domain`'s A-label form when the object gives one) yields anything. Dates
+// come from the object's own events by eventAction: "registration", and
+// "expiration" or, only without it, "registrar expiration". The registrar is the vCard fn, then
 // org, of the entity whose roles hold "registrar", then the fn of an entity
 // nested in it. Never throws.
 RdapFacts extractRdapFacts(const HttpResponse& response, const std::string& domain);

@@ -1,7 +1,5 @@
 #include "lookup/whois_parser.h"
 
-#include <vector>
-
 #include "lookup/labelled_capture.h"
 #include "text/codepage.h"
 #include "text/date_time.h"
@@ -25,19 +23,20 @@ std::string datePart(const DateTime& d) {
   return isNoDate(dayOnly) ? full : day;
 }
 
-// Pieces between "-"; empty pieces between adjacent separators count, the
-// empty piece after a trailing separator does not.
-std::vector<std::string> splitAtDash(const std::string& text) {
-  std::vector<std::string> pieces;
+// The first three pieces between "-"; false when there are fewer. Empty
+// pieces between adjacent separators count, the empty piece after a
+// trailing separator does not. Only three are taken, so a cell of millions
+// of dashes costs no more than a short one.
+bool firstThreeDashPieces(const std::string& text, std::string pieces[3]) {
   std::string::size_type start = 0;
-  for (;;) {
-    std::string::size_type dash = text.find('-', start);
-    if (dash == std::string::npos) break;
-    pieces.push_back(text.substr(start, dash - start));
+  for (int k = 0; k < 3; ++k) {
+    if (start >= text.size()) return false;  // no piece, or only the trailing empty one
+    const std::string::size_type dash = text.find('-', start);
+    pieces[k] = text.substr(start, dash == std::string::npos ? std::string::npos : dash - start);
+    if (dash == std::string::npos) return k == 2;
     start = dash + 1;
   }
-  if (start < text.size()) pieces.push_back(text.substr(start));
-  return pieces;
+  return true;
 }
 
 }  // namespace
@@ -53,8 +52,8 @@ std::string normalizeDate(const std::string& text) {
   if (!isNoDate(d)) return formatDateTime(d);
 
   // Day first, as in 03-5月 -2016.
-  std::vector<std::string> pieces = splitAtDash(u);
-  if (pieces.size() >= 3) {
+  std::string pieces[3];
+  if (firstThreeDashPieces(u, pieces)) {
     d = parseDateTime(pieces[2] + "-" + pieces[1] + "-" + pieces[0]);
     if (!isNoDate(d)) return datePart(d);
   }

@@ -77,12 +77,25 @@ class Reader {
 
 DateTime noDate() { return DateTime{}; }
 
+// The grammar reads at most 20 characters (19 of date and time, then 秒).
+// Only a head of the text is folded, so a page-sized cell costs no more than
+// a short one; a mark that no rule accepts stands for the rest, which gives
+// the same result as folding it all.
+std::string foldedHead(const std::string& text) {
+  const size_t kHeadChars = 32;
+  size_t end = 0;
+  for (size_t k = 0; k < kHeadChars && end < text.size(); ++k)
+    end += isGbkLead(static_cast<unsigned char>(text[end])) && end + 1 < text.size() ? 2 : 1;
+  if (end == text.size()) return foldFullWidth(text);
+  return foldFullWidth(text.substr(0, end)) + '\x01';
+}
+
 }  // namespace
 
 bool isNoDate(const DateTime& d) { return d == DateTime{}; }
 
 DateTime parseDateTime(const std::string& text) {
-  const std::string folded = foldFullWidth(text);
+  const std::string folded = foldedHead(text);
   Reader r(folded);
   DateTime d;
   if (!r.digits(1, 4, d.year)) return noDate();

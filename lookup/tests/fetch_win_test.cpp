@@ -222,6 +222,8 @@ TEST(FixtureProxy, DefaultHostsThroughTheProxy) {
   std::unique_ptr<PageFetcher> fetcher = makeXmlHttpFetcher();
   ASSERT_TRUE(fetcher);
   LookupHosts hosts;  // whois.aizhan.com and www.baidu.com, answered by the proxy
+  // The proxy speaks plain HTTP only; the default WHOIS base is https.
+  hosts.whoisBase = "http://whois.aizhan.com/";
 
   std::string reg, exp, registrar, owner, contact;
   lookupWhois(*fetcher, hosts, "english.example", reg, exp, registrar, owner, contact);

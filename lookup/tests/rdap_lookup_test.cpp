@@ -7,6 +7,9 @@
 #include <fstream>
 #include <set>
 #include <thread>
+#include <condition_variable>
+#include <future>
+#include <mutex>
 
 #include "fake_fetcher.h"
 #include "lookup/domain_lookup.h"
@@ -18,15 +21,19 @@ namespace {
 using testing::FakeFetcher;
 using testing::fixturePage;
 
+// `now` is the time that really passed; `wallShift` is how far the system
+// clock has been set away from it.
 class FakeClock : public RdapClock {
  public:
-  int64_t nowMs() override { return now; }
+  int64_t nowMs() override { return now + wallShift; }
+  int64_t steadyMs() override { return now; }
   void sleepMs(int64_t ms) override {
     slept += ms;
     now += ms;
   }
   int64_t now = 1769731200000;  // 2026-01-30
   int64_t slept = 0;
+  int64_t wallShift = 0;
 };
 
 const char kBootstrapUrl[] = "http://boot.test/dns.json";
@@ -81,11 +88,11 @@ class RdapLookupTest : public ::testing::Test {
                                  "<tr><td>过期时间</td><td>2031-02-03</td></tr>"
                                  "<tr><td>注册商</td><td>Page Registrar</td></tr></table>"));
   }
-  DomainRecord lookup(const std::string& domain, int64_t maxWait = kRdapWorkerMaxWaitMs) {
+  DomainRecord lookup(const std::string& domain, RdapPolicy policy = kRdapOnWorker) {
     DomainRecord rec;
     rec.Domain = domain;
     rec.Registeracom = "Stored Registrar";
-    lookupRecord(fetcher_, hosts_, rec, rdap_, maxWait);
+    lookupRecord(fetcher_, hosts_, rec, rdap_, policy);
     return rec;
   }
 
@@ -186,6 +193,35 @@ TEST(RdapHostGate, SpacingAndBackOff) {
   EXPECT_EQ(retryAfterMs("99999999999999", 0), 24LL * 60 * 60 * 1000);
 }
 
+TEST(RdapHostGate, TheSystemClockSetBackOrForwardChangesNoWait) {
+  FakeClock clock;
+  RdapHostGate gate(clock);
+  EXPECT_EQ(gate.reserve("https://a.test", 0), 0);
+  clock.wallShift = -60 * 60 * 1000;  // set back an hour
+  clock.now += 1000;
+  EXPECT_EQ(gate.reserve("https://a.test", 0), 0);
+  gate.backOff("https://a.test", "");
+  clock.wallShift = 0;  // and forward again: the back-off still runs its 60 s
+  clock.now += 59999;
+  EXPECT_EQ(gate.reserve("https://a.test", 100000), -1);
+  clock.now += 1;
+  EXPECT_EQ(gate.reserve("https://a.test", 0), 0);
+}
+
+TEST(RdapHostGate, RetryAfterDatesOutOfRangeAreRefused) {
+  const int64_t now = 1769731200000;  // 2026-01-30
+  EXPECT_EQ(retryAfterMs("Fri, 31 Dec 9999 23:59:59 GMT", now), 253402300799000 - now);
+  for (const char* bad :
+       {"Fri, 30 Jan 99999 00:02:00 GMT", "Fri, 30 Jan 2147483647 00:02:00 GMT", "Fri, 30 Jan 10000 00:02:00 GMT",
+        "Mon, 31 Feb 2026 00:00:00 GMT", "Fri, 30 Jan 2026 24:00:00 GMT", "Fri, 30 Jan 2026 -1:00:00 GMT",
+        "Fri, 30 Jan 2026 00:60:00 GMT", "Fri, 00 Jan 2026 00:00:00 GMT", "Fri, 99999999999 Jan 2026 00:00:00 GMT",
+        "Fri, 30 Jan 2026 00:00:99999999999 GMT"})
+    EXPECT_EQ(retryAfterMs(bad, now), -1) << bad;
+  // A clock far outside any real date gives no date-based wait, not an overflow.
+  EXPECT_EQ(retryAfterMs("Fri, 30 Jan 2026 00:02:00 GMT", INT64_MIN), -1);
+  EXPECT_EQ(retryAfterMs("Fri, 30 Jan 2026 00:02:00 GMT", INT64_MAX), -1);
+}
+
 TEST(RdapHostGate, ThreadsGetDistinctSlots) {
   FakeClock clock;
   RdapHostGate gate(clock);
@@ -196,6 +232,82 @@ TEST(RdapHostGate, ThreadsGetDistinctSlots) {
   for (auto& t : threads) t.join();
   std::set<int64_t> distinct(waits.begin(), waits.end());
   EXPECT_EQ(distinct, (std::set<int64_t>{0, 1000, 2000, 3000, 4000, 5000, 6000, 7000}));
+}
+
+TEST_F(RdapLookupTest, TheKeptCopyIsReadOncePerRun) {
+  keep(RdapBootstrapSource::kCacheFile, R"({"services":[[["example"],["https://kept.test/"]]]})");
+  RdapBootstrapSource source(clock_);
+  EXPECT_EQ(source.loaded(dir_)->domainUrl("a.example"), "https://kept.test/domain/a.example");
+  // Written over later in the run (by another copy of the program): the
+  // copy already read stays in use, and reading it sent nothing.
+  keep(RdapBootstrapSource::kCacheFile, R"({"services":[[["example"],["https://changed.test/"]]]})");
+  EXPECT_EQ(source.loaded(dir_)->domainUrl("a.example"), "https://kept.test/domain/a.example");
+  EXPECT_TRUE(fetcher_.responseRequests().empty());
+}
+
+// A fetcher whose bootstrap download hangs until released.
+class HangingBootstrap : public FakeFetcher {
+ public:
+  HttpResponse fetchResponse(const std::string& url, const HttpHeaders& headers) override {
+    if (url == kBootstrapUrl) {
+      std::unique_lock<std::mutex> lock(mutex_);
+      hanging_ = true;
+      changed_.notify_all();
+      changed_.wait(lock, [&] { return released_; });
+    }
+    return FakeFetcher::fetchResponse(url, headers);
+  }
+  void waitUntilHanging() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return hanging_; });
+  }
+  void release() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    released_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool hanging_ = false, released_ = false;
+};
+
+TEST_F(RdapLookupTest, TheWindowThreadNeverWaitsForABootstrapDownload) {
+  // Nothing loaded yet: the window's lookup uses the kept copy and asks
+  // nobody for the bootstrap.
+  keep(RdapBootstrapSource::kCacheFile, kBootstrap);
+  fetcher_.serveResponse(kBootstrapUrl, answer(200, kBootstrap));
+  fetcher_.serveResponse("https://rdap.test/domain/thin.example", answer(200, fixturePage("rdap/thin.example.json")));
+  pageWithoutDates("thin.example");
+  DomainRecord rec = lookup("thin.example", kRdapOnWindowThread);
+  EXPECT_EQ(rec.ExpireDate, "2028/09/14");
+  EXPECT_EQ(fetcher_.responseRequests(), (std::vector<std::string>{"https://rdap.test/domain/thin.example"}));
+
+  // A worker's download hangs: the window's lookup neither downloads nor
+  // waits for it.
+  HangingBootstrap web;
+  web.serveResponse(kBootstrapUrl, answer(200, kBootstrap));
+  web.serveResponse("https://rdap.test/domain/thin.example", answer(200, fixturePage("rdap/thin.example.json")));
+  web.serve(hosts_.whoisBase + "thin.example/", "<html></html>");
+  RdapContext rdap(clock_);
+  std::thread worker([&] {
+    DomainRecord r;
+    r.Domain = "thin.example";
+    lookupRecord(web, hosts_, r, rdap, RdapPolicy{0, true});
+  });
+  web.waitUntilHanging();
+  auto window = std::async(std::launch::async, [&] {
+    DomainRecord r;
+    r.Domain = "thin.example";
+    lookupRecord(web, hosts_, r, rdap, kRdapOnWindowThread);
+    return r.ExpireDate;
+  });
+  const bool finished = window.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+  web.release();
+  worker.join();
+  EXPECT_TRUE(finished);
+  EXPECT_EQ(window.get(), "2028/09/14");
 }
 
 TEST_F(RdapLookupTest, DatesThePageLacksComeFromRdap) {
@@ -284,7 +396,7 @@ TEST_F(RdapLookupTest, PolitenessAcrossLookups) {
   EXPECT_EQ(requestsTo("https://rdap.test/domain/c.example"), 1);
   // The window's own thread never waits: a busy host is skipped.
   const int64_t slept = clock_.slept;
-  lookup("c.example", 0);
+  lookup("c.example", RdapPolicy{0, true});
   EXPECT_EQ(requestsTo("https://rdap.test/domain/c.example"), 1);
   EXPECT_EQ(clock_.slept, slept);
 }

@@ -142,6 +142,41 @@ TEST(RdapResponse, ThreeMegabyteAnswer) {
   EXPECT_EQ(facts(extractRdapFacts(ok(body), "big.example")), "|2033/03/03|Big Registrar");
 }
 
+TEST(RdapResponse, DeepAndChineseAnswersReadAsBefore) {
+  // Nesting deep enough to be hostile, in members no fact comes from, is
+  // passed over without losing the place in the answer.
+  const std::string deep = std::string(200000, '[') + std::string(200000, ']');
+  std::string body = R"({"objectClassName":"domain","remarks":)" + deep + R"(,"notices":[{"a":)" + deep +
+                     R"(}],"events":[{"x":)" + deep + R"(,"eventAction":"expiration","eventDate":"2030-01-01"}]})";
+  EXPECT_EQ(facts(extractRdapFacts(ok(body), "a.example")), "|2030/01/01|");
+
+  // A registrar eight entities down whose name sits nine further down is
+  // still found, as far as the name is ever looked for; one level more is
+  // not looked at.
+  auto chain = [](int registrarDepth, int nameBelow) {
+    std::string open, close;
+    for (int i = 0; i <= registrarDepth + nameBelow; ++i) {
+      std::string entity = "{";
+      if (i == registrarDepth) entity += R"("roles":["registrar"],)";
+      if (i == registrarDepth + nameBelow)
+        entity += R"("vcardArray":["vcard",[["fn",{},"text","Deep Registrar"]]],)";
+      open += entity + R"("entities":[)";
+      close += "]}";
+    }
+    return R"({"objectClassName":"domain","entities":[)" + open + close + "]}";
+  };
+  EXPECT_EQ(extractRdapFacts(ok(chain(8, 9)), "a.example").registrar, "Deep Registrar");
+  EXPECT_EQ(extractRdapFacts(ok(chain(8, 10)), "a.example").registrar, "");
+
+  // A Chinese name is checked in its A-label form, also as typed with the
+  // ideographic full stop; an answer for another name gives nothing.
+  const std::string answer = R"({"objectClassName":"domain","ldhName":"XN--FSQU00A.xn--55qx5d",)"
+                             R"("events":[{"eventAction":"expiration","eventDate":"2030-01-01"}]})";
+  EXPECT_EQ(extractRdapFacts(ok(answer), "例子.公司").expiration, "2030/01/01");
+  EXPECT_EQ(extractRdapFacts(ok(answer), "例子。公司").expiration, "2030/01/01");
+  EXPECT_TRUE(extractRdapFacts(ok(answer), "别的.公司").empty());
+}
+
 void setTimeZone(const char* tz) {
 #ifdef _WIN32
   _putenv_s("TZ", tz ? tz : "");

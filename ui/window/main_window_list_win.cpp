@@ -212,8 +212,8 @@ void MainWindow::requeryOne() {
   // (XMLHTTP on this apartment does); the window takes no input meanwhile,
   // so no sort, command or close starts in the middle of the lookup.
   InputOff blocked(hwnd_);
-  // This thread never waits for an RDAP host's next slot.
-  if (options_.fetcher) lookupRecord(*options_.fetcher, hosts_, rec, 0);
+  // This thread never waits for an RDAP host's next slot or a bootstrap download.
+  if (options_.fetcher) lookupRecord(*options_.fetcher, hosts_, rec, kRdapOnWindowThread);
   if (store_) store_->SaveLookup(id, rec, false);
   // The row may have gone while the pages were fetched.
   if (IsWindow(list_) && rows_.id(row) == id) fillRowFromRecord(row, rec, true);

@@ -29,7 +29,7 @@ const char kWhoisNoOwner[] =
 const char kWhoisNoRecord[] = u8"<p>No matching record.</p>";
 const char kBaiduBanner[] = "<div>找到相关结果数约1,230个</div>";  // GBK bytes
 
-std::string whoisUrl(const std::string& d) { return "http://whois.aizhan.com/" + d + "/"; }
+std::string whoisUrl(const std::string& d) { return "https://whois.aizhan.com/" + d + "/"; }
 std::string baiduUrl(const std::string& d) { return "http://www.baidu.com/s?wd=site:" + d; }
 
 // YYYY/MM/DD for today plus `days`, in local time.

@@ -97,7 +97,7 @@ TEST_F(RowViewTest, EveryShownCellIsTheModelsInEveryOrder) {
 
 TEST_F(RowViewTest, AJobResultReachesTheRowThatASortMoved) {
   seed({named("held.com"), stored("a.com", "2040/01/01", "Keep A"), stored("b.com", "2041/01/01", "Keep B")});
-  fetcher_->pages["http://whois.aizhan.com/held.com/"] =
+  fetcher_->pages["https://whois.aizhan.com/held.com/"] =
       u8"<table><tr><td>注册时间</td><td>2015-03-01</td></tr><tr><td>过期时间</td><td>2030-03-01</td></tr>"
       u8"<tr><td>注册商</td><td>Found Registrar</td></tr></table>";
   writeSetting("按过期日期排序", "假");
