@@ -34,6 +34,15 @@ void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& 
   rec.LastUpdate = todayText();
 }
 
+void keepKnownDates(const DomainRecord& stored, DomainRecord& looked) {
+  const auto known = [](const std::string& date) { return !isNoDate(parseDateTime(date)); };
+  if (looked.RegDate == kNotFound && known(stored.RegDate)) looked.RegDate = stored.RegDate;
+  if (looked.ExpireDate == kNotFound && known(stored.ExpireDate)) {
+    looked.ExpireDate = stored.ExpireDate;
+    looked.LastUpdate = stored.LastUpdate;
+  }
+}
+
 void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec, RdapPolicy rdapPolicy) {
   lookupRecord(fetcher, hosts, rec, processRdapContext(), rdapPolicy);
 }

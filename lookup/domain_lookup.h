@@ -22,4 +22,12 @@ void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& 
 void lookupRecord(PageFetcher& fetcher, const LookupHosts& hosts, DomainRecord& rec, RdapContext& rdap,
                   RdapPolicy rdapPolicy);
 
+// A failed lookup never erases a known date. Given the record as stored
+// before the lookup and the looked-up one: a date that came out "找不到"
+// where the stored one reads as a date gets the stored one back, and when
+// that is the expiry date, so does LastUpdate (the last lookup that gave
+// the expiry), so the row stays due for another try. The other fields keep
+// what the lookup gave.
+void keepKnownDates(const DomainRecord& stored, DomainRecord& looked);
+
 }  // namespace dvx

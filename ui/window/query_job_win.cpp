@@ -151,7 +151,9 @@ void QueryJob::runRows() {
       window_->setProgressTitle(rec.Domain);
       window_->showLookupProgress(lookedUp, toLookUp);
     });
+    const DomainRecord stored = rec;
     if (fetcher_) lookupRecord(*fetcher_, hosts, rec);
+    keepKnownDates(stored, rec);
     if (abandoned_) return;  // the window is gone: nothing is written
     // A refused write has been told once; the job ends rather than have it
     // told again for every row.
