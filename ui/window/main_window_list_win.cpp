@@ -202,6 +202,8 @@ void MainWindow::requeryOne() {
   if (!options_.prompter ||
       !options_.prompter->askYesNo("是否重新查询 " + domain + " 的注册信息?", "询问", PromptIcon::Question))
     return;
+  // A lookup that fails keeps the dates the row already holds.
+  const DomainRecord stored = store_ ? store_->FindById(id) : DomainRecord{};
   DomainRecord rec;
   rec.id = id;
   rec.Domain = domain;
@@ -214,6 +216,7 @@ void MainWindow::requeryOne() {
   InputOff blocked(hwnd_);
   // This thread never waits for an RDAP host's next slot or a bootstrap download.
   if (options_.fetcher) lookupRecord(*options_.fetcher, hosts_, rec, kRdapOnWindowThread);
+  keepKnownDates(stored, rec);
   if (store_) store_->SaveLookup(id, rec, false);
   // The row may have gone while the pages were fetched.
   if (IsWindow(list_) && rows_.id(row) == id) fillRowFromRecord(row, rec, true);

@@ -402,6 +402,17 @@ TEST_F(DomainListTest, AFailedLookupKeepsTheStoredDates) {
   EXPECT_EQ(after.LastUpdate, "2026/01/01");
   EXPECT_FALSE(after.BaiduS.empty());
   EXPECT_EQ(list().cell(rowOf("busy.com"), 5), "2027/01/01");
+
+  // "重查选中" behaves alike.
+  select(rowOf("busy.com"));
+  prompter_.answer = true;
+  const size_t before = fetcher_->requestCount();
+  window_->requeryOne();
+  EXPECT_GT(fetcher_->requestCount(), before);
+  const DomainRecord again = window_->store()->FindById(ids[0]);
+  EXPECT_EQ(again.ExpireDate, "2027/01/01");
+  EXPECT_EQ(again.LastUpdate, "2026/01/01");
+  EXPECT_EQ(list().cell(rowOf("busy.com"), 5), "2027/01/01");
 }
 
 }  // namespace
