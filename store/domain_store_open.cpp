@@ -69,9 +69,12 @@ using OldRows = std::vector<std::array<std::string, 6>>;
 // (with the database's message) when the file cannot be read whole.
 bool readOldRows(const fs::path& oldFile, OldRows& rows, std::string& error) {
   error = kNoConnection;
-  sqlite3* old = openFile(oldFile, SQLITE_OPEN_READWRITE, &error);
+  // Only read: the old file is left exactly as it is until it is moved.
+  sqlite3* old = openFile(oldFile, SQLITE_OPEN_READONLY, &error);
   bool complete = false;
-  if (old != nullptr) {
+  if (old != nullptr && domainsKind(old) == DomainsKind::Other) {
+    error = kNotATable;
+  } else if (old != nullptr) {
     Statement select;
     if (select.prepare(old,
                        "SELECT Domain, RegDate, ExpireDate, BaiduS, GoogleS, LastUpdate"
@@ -104,7 +107,7 @@ bool holdsEveryName(const fs::path& path, const OldRows& rows) {
   std::set<std::string> names;
   sqlite3* db = openFile(path, SQLITE_OPEN_READONLY);
   bool complete = false;
-  if (db != nullptr) {
+  if (db != nullptr && domainsKind(db) != DomainsKind::Other) {
     std::string error;
     Statement select;
     if (select.prepare(db, "SELECT Domain FROM Domains", error)) {
@@ -141,7 +144,11 @@ bool isUsableDatabase(sqlite3* db, const fs::path& path, std::string& damage) {
     sqlite3_exec(db, pragma.c_str(), nullptr, nullptr, nullptr);
   }
   bool usable = true;
-  {
+  if (domainsKind(db) == DomainsKind::Other) {
+    // Every later read would run what the file put in place of the table.
+    damage = kNotATable;
+    usable = false;
+  } else {
     Statement check;
     std::string error;
     if (!check.prepare(db, "PRAGMA quick_check(1)", error)) {

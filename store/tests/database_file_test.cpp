@@ -293,3 +293,32 @@ TEST_F(DatabaseFile, AnOldFileAlreadyCarriedNeverMovesTheCurrentFileAside) {
   EXPECT_TRUE(fs::exists(fsPath(backup)));
   EXPECT_TRUE(sink.messages().empty());
 }
+
+TEST_F(DatabaseFile, ADomainsViewIsNeverReadAndTheFileStaysAsItIs) {
+  // Reading this view would never end.
+  const char* endless =
+      "CREATE VIEW Domains AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n)"
+      " SELECT i AS id, 'x.com' AS Domain, '' AS RegDate, '' AS ExpireDate, '' AS BaiduS,"
+      " '' AS GoogleS, '' AS LastUpdate FROM n";
+  const std::string current = path("domains.mdb"), old = path("domain.mdb");
+  for (const std::string& file : {current, old}) {
+    RawDb db(file);
+    db.exec(endless);
+  }
+  const std::string currentBytes = readFile(fsPath(current)), oldBytes = readFile(fsPath(old));
+
+  RecordingSink sink;
+  DomainStore store(&sink);
+  store.OpenStore(current);
+  EXPECT_TRUE(store.LoadAll().empty());
+  ASSERT_EQ(sink.messages().size(), 1u);
+  EXPECT_EQ(sink.messages()[0], "the database cannot be read and is left as it is: no such table: Domains");
+  store.Close();
+
+  sink.clear();
+  EXPECT_FALSE(DomainStore::MigrateOldDatabase(old, path("carried.mdb"), path("domain.mdb_old_Bak"), &sink));
+  EXPECT_EQ(sink.messages(), std::vector<std::string>{"no such table: Domains"});
+  EXPECT_EQ(readFile(fsPath(current)), currentBytes);
+  EXPECT_EQ(readFile(fsPath(old)), oldBytes);
+  EXPECT_EQ(filesInDir().size(), 2u);
+}
