@@ -3,6 +3,7 @@
 // snapshot shipped with the program. Shared by every thread of the process.
 #pragma once
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -26,17 +27,18 @@ class RdapBootstrapSource {
   // time of the last attempt, so restarts do not fetch again. A different
   // address counts as not yet tried. Never throws.
   std::shared_ptr<const RdapBootstrap> current(PageFetcher& fetcher, const std::string& url,
-                                               const std::string& dataDir);
+                                               const std::filesystem::path& dataDir);
 
  private:
-  void loadKept(const std::string& dataDir);
+  void loadKept(const std::filesystem::path& dataDir);
   bool dueForRefresh(const std::string& url, int64_t now);
-  void refresh(PageFetcher& fetcher, const std::string& url, const std::string& dataDir, int64_t now);
+  void refresh(PageFetcher& fetcher, const std::string& url, const std::filesystem::path& dataDir,
+               int64_t now);
 
   RdapClock& clock_;
   std::mutex mutex_;  // held across the refresh: one download, the others wait for it
   std::shared_ptr<const RdapBootstrap> current_;
-  std::string loadedDir_;
+  std::filesystem::path loadedDir_;
   int64_t lastAttemptMs_ = 0;
   std::string lastAttemptUrl_;
 };

@@ -177,9 +177,9 @@ DomainStore::DomainStore(StoreErrorSink* errors) : impl_(new Impl) { impl_->erro
 
 DomainStore::~DomainStore() = default;
 
-void DomainStore::CreateIfMissing(const std::string& path) {
+void DomainStore::CreateIfMissing(const fs::path& path) {
   try {
-    const fs::path target = detail::fsPath(path);
+    const fs::path& target = path;
     std::error_code ec;
     const auto status = fs::symlink_status(target, ec);
     if (ec && ec != std::errc::no_such_file_or_directory) return;
@@ -197,19 +197,19 @@ void DomainStore::CreateIfMissing(const std::string& path) {
   }
 }
 
-void DomainStore::OpenStore(const std::string& path) {
+void DomainStore::OpenStore(const fs::path& path) {
   try {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     if (impl_->closed) return;
     impl_->closeDb();
     impl_->unusable = false;
-    sqlite3* db = openFile(detail::fsPath(path), SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
+    sqlite3* db = openFile(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
                            &impl_->openError);
     if (db == nullptr) return;
     // Nothing below may write to a file that is not a database, or a damaged
     // one: the user's rows may still be rescued from it.
     std::string damage;
-    if (!isUsableDatabase(db, detail::fsPath(path), damage)) {
+    if (!isUsableDatabase(db, path, damage)) {
       sqlite3_close_v2(db);
       impl_->unusable = true;
       impl_->unreadable = kCannotRead + damage;
@@ -222,13 +222,9 @@ void DomainStore::OpenStore(const std::string& path) {
   }
 }
 
-bool DomainStore::MigrateOldDatabase(const std::string& oldPath, const std::string& newPath,
-                                     const std::string& backupPath, StoreErrorSink* errors) {
+bool DomainStore::MigrateOldDatabase(const fs::path& oldFile, const fs::path& newFile, const fs::path& backupFile,
+                                     StoreErrorSink* errors) {
   try {
-    const fs::path oldFile = detail::fsPath(oldPath);
-    const fs::path newFile = detail::fsPath(newPath);
-    const fs::path backupFile = detail::fsPath(backupPath);
-
     OldRows rows;
     std::string error;
     if (!readOldRows(oldFile, rows, error)) {
@@ -277,9 +273,8 @@ bool DomainStore::MigrateOldDatabase(const std::string& oldPath, const std::stri
   }
 }
 
-bool DomainStore::CopyDatabase(const std::string& fromPath, const std::string& toPath) {
+bool DomainStore::CopyDatabase(const fs::path& from, const fs::path& to) {
   try {
-    const fs::path from = detail::fsPath(fromPath), to = detail::fsPath(toPath);
     std::error_code ec;
     if (fs::exists(fs::symlink_status(to, ec))) return false;
     // A log left beside the target belongs to no file; the source's log,

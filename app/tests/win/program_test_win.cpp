@@ -176,7 +176,7 @@ class DISABLED_StandardUser : public RunsTheProgram {
     ASSERT_FALSE(files.canWriteIn(programDir_));
     ASSERT_FALSE(files.canWriteIn(files.systemDirectory()));
     ASSERT_FALSE(files.canWriteIn("C:\\Program Files"));
-    userDir_ = files.localAppDataDirectory() + "\\Domivex";
+    userDir_ = pathForDisplay(files.localAppDataDirectory()) + "\\Domivex";
     std::error_code ec;
     std::filesystem::remove_all(std::filesystem::u8path(gbkToUtf8(userDir_)), ec);
     ASSERT_TRUE(CreateDirectoryW(toWide(userDir_).c_str(), nullptr));

@@ -25,10 +25,10 @@ class RecordingLauncher : public ProcessLauncher {
 class CountingFiles : public FilePlatform {
  public:
   int noticeWrites = 0;
-  bool createDirectory(const std::string& gbkPath) override;
-  bool writeWholeFile(const std::string& gbkPath, const std::string& bytes) override;
-  std::string windowsDirectory() override;
-  std::string systemDirectory() override;
+  MadeDirectory createDirectory(const std::filesystem::path& dir) override;
+  bool writeWholeFile(const std::filesystem::path& file, const std::string& bytes) override;
+  std::filesystem::path windowsDirectory() override;
+  std::filesystem::path systemDirectory() override;
 };
 
 using testing_win::pumpUntil;

@@ -41,7 +41,7 @@ class ExportDialogTest : public ::testing::Test {
     EXPECT_EQ(dlg_.hwnd(), nullptr);
     if (launcher_.lines.size() != before + 1) return "<notepad not started>";
     const std::string& line = launcher_.lines.back();
-    const std::string expectedPath = exportFilePath(chooseDataDirectory(files_));
+    const std::string expectedPath = pathForDisplay(exportFilePath(chooseDataDirectory(files_)));
     EXPECT_EQ(line, "notepad.exe " + expectedPath);  // unquoted
     return readFileBytes(line.substr(std::string("notepad.exe ").size()));
   }
