@@ -60,18 +60,21 @@ MadeDirectory WinFilePlatform::createDirectory(const fs::path& dir) {
 }
 
 bool WinFilePlatform::writeWholeFile(const fs::path& file, const std::string& bytes) {
-  // A link planted in the file's place is removed, never followed: the file
-  // is made anew, and a name that appears meanwhile is not opened.
-  const DWORD attributes = GetFileAttributesW(file.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES &&
-      ((attributes & FILE_ATTRIBUTE_DIRECTORY) || !DeleteFileW(file.c_str())))
-    return false;
-  ScopedHandle f(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (f.get() == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  return WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
+  // Written under a fresh name beside, then renamed over the file: a rename
+  // replaces a link planted in the file's place instead of following it,
+  // and a name that exists already is never opened.
+  std::wstring temp = file.native() + L".new-" + std::to_wstring(GetCurrentProcessId());
+  bool written = false;
+  {
+    ScopedHandle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (f.get() == INVALID_HANDLE_VALUE) return false;
+    DWORD count = 0;
+    written = WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) &&
+              count == bytes.size();
+  }
+  if (written && MoveFileExW(temp.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  DeleteFileW(temp.c_str());
+  return false;
 }
 
 fs::path WinFilePlatform::windowsDirectory() { return systemFolder(GetWindowsDirectoryW, L"C:\\Windows"); }
@@ -112,8 +115,13 @@ bool WinFilePlatform::fileExists(const fs::path& file) {
 }
 
 bool WinFilePlatform::isTrustedDirectory(const fs::path& dir, bool createdNow) {
+  // Named without a trailing separator, which would lead through a link.
+  std::wstring name = dir.native();
+  while (name.size() > 3 && (name.back() == L'\\' || name.back() == L'/')) name.pop_back();
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
   // The directory itself is opened, not what a reparse point leads to.
-  ScopedHandle h(CreateFileW(dir.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+  ScopedHandle h(CreateFileW(name.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (h.get() == INVALID_HANDLE_VALUE) return false;

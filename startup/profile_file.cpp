@@ -126,6 +126,9 @@ bool writeProfileString(const fs::path& file, const std::string& section,
   const fs::path& target = file;
   fs::path temp = target;
   temp += ".new";
+  std::error_code ec;
+  // A link planted under the temporary name is removed, not written through.
+  fs::remove(temp, ec);
   {
     std::ofstream o(temp, std::ios::binary | std::ios::trunc);
     if (!o) return false;
@@ -133,12 +136,10 @@ bool writeProfileString(const fs::path& file, const std::string& section,
     o.flush();
     if (!o) {
       o.close();
-      std::error_code ec;
       fs::remove(temp, ec);
       return false;
     }
   }
-  std::error_code ec;
   fs::rename(temp, target, ec);
   if (ec) {
     fs::remove(temp, ec);
