@@ -21,10 +21,11 @@ class RecordingLauncher : public ProcessLauncher {
   void launch(const std::string& gbkCommandLine) override { lines.push_back(gbkCommandLine); }
 };
 
-// The real file calls, counting the writes of the data directory's notice.
+// The real file calls, counting the directories made (or found) while the
+// data directory is chosen.
 class CountingFiles : public FilePlatform {
  public:
-  int noticeWrites = 0;
+  int directoriesMade = 0;
   MadeDirectory createDirectory(const std::filesystem::path& dir) override;
   bool writeWholeFile(const std::filesystem::path& file, const std::string& bytes) override;
   std::filesystem::path windowsDirectory() override;
