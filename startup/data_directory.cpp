@@ -61,7 +61,8 @@ fs::path perUserFolder(FilePlatform& files) {
 // their place, whatever the program folder or the system directory allow.
 bool userDataKept(FilePlatform& files) {
   const fs::path dir = perUserFolder(files);
-  return !dir.empty() && (files.fileExists(joined(dir, "domains.mdb")) || files.fileExists(joined(dir, "Harnwick.txt")));
+  return !dir.empty() &&
+         (files.fileExists(joined(dir, "domains.mdb")) || files.fileExists(joined(dir, "Harnwick.txt")));
 }
 
 }  // namespace

@@ -253,8 +253,7 @@ inline sqlite3* openFile(const fs::path& path, int flags, std::string* error = n
   // A file may come from anyone: its schema must not be able to run
   // functions or change the file behind the engine's back.
   sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-  sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-  sqlite3_exec(db, "PRAGMA trusted_schema=OFF", nullptr, nullptr, nullptr);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);  // PRAGMA trusted_schema=OFF
   return db;
 }
 
