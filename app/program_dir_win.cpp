@@ -4,19 +4,17 @@
 
 #include <vector>
 
-#include "ui/common/wide_win.h"
-
 namespace dvx {
 
-std::string programDirectory() {
+std::filesystem::path programDirectory() {
   std::vector<wchar_t> buf(MAX_PATH);
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n == 0) return std::string(".");
+    if (n == 0) return std::filesystem::path(L".");
     if (n < buf.size()) {
       std::wstring path(buf.data(), n);
       const size_t slash = path.find_last_of(L"\\/");
-      return fromWide(slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash));
+      return std::filesystem::path(slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash));
     }
     buf.resize(buf.size() * 2);
   }

@@ -1,7 +1,7 @@
 #pragma once
-#include <string>
+#include <filesystem>
 
 namespace dvx {
-// The directory of the running program, without a trailing separator (GBK).
-std::string programDirectory();
+// The directory of the running program, without a trailing separator.
+std::filesystem::path programDirectory();
 }  // namespace dvx

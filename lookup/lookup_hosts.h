@@ -1,6 +1,7 @@
 // The outside web services the lookups read. The program takes these from
 // its settings file; tests point them at a local server.
 #pragma once
+#include <filesystem>
 #include <string>
 
 namespace dvx {
@@ -16,9 +17,9 @@ struct LookupHosts {
   // RDAP asked for the dates the WHOIS page does not give.
   bool rdapFallback = true;
   std::string rdapBootstrap = "https://data.iana.org/rdap/dns.json";
-  // Where the last good bootstrap download is kept ("" keeps none); ends
+  // Where the last good bootstrap download is kept (empty keeps none); ends
   // with a separator.
-  std::string dataDir;
+  std::filesystem::path dataDir;
 };
 
 }  // namespace dvx

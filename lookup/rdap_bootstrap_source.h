@@ -3,6 +3,7 @@
 // snapshot shipped with the program. Shared by every thread of the process.
 #pragma once
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -26,15 +27,15 @@ class RdapBootstrapSource {
   // time of the last attempt, so restarts do not fetch again. A different
   // address counts as not yet tried. Never throws.
   std::shared_ptr<const RdapBootstrap> current(PageFetcher& fetcher, const std::string& url,
-                                               const std::string& dataDir);
+                                               const std::filesystem::path& dataDir);
 
   // The bootstrap in use without any download and without waiting for one
   // that another thread is making: what is loaded, else the kept copy or
   // the snapshot. For a thread that must not be held up. Never throws.
-  std::shared_ptr<const RdapBootstrap> loaded(const std::string& dataDir);
+  std::shared_ptr<const RdapBootstrap> loaded(const std::filesystem::path& dataDir);
 
  private:
-  void loadKept(const std::string& dataDir);
+  void loadKept(const std::filesystem::path& dataDir);
   bool dueForRefresh(const std::string& url, int64_t now);
 
   RdapClock& clock_;
@@ -42,7 +43,7 @@ class RdapBootstrapSource {
   std::mutex stateMutex_;    // held briefly, for the members below
   std::shared_ptr<const RdapBootstrap> current_;
   bool keptRead_ = false;  // the kept copy is read and parsed once per run
-  std::string loadedDir_;
+  std::filesystem::path loadedDir_;
   int64_t lastAttemptMs_ = 0;
   std::string lastAttemptUrl_;
 };

@@ -6,12 +6,14 @@ namespace dvx {
 
 class WinFilePlatform : public FilePlatform {
  public:
-  bool createDirectory(const std::string& gbkPath) override;
-  bool writeWholeFile(const std::string& gbkPath, const std::string& bytes) override;
-  std::string windowsDirectory() override;
-  std::string systemDirectory() override;
-  bool canWriteIn(const std::string& gbkDir) override;
-  std::string localAppDataDirectory() override;
+  MadeDirectory createDirectory(const std::filesystem::path& dir) override;
+  bool writeWholeFile(const std::filesystem::path& file, const std::string& bytes) override;
+  std::filesystem::path windowsDirectory() override;
+  std::filesystem::path systemDirectory() override;
+  bool canWriteIn(const std::filesystem::path& dir) override;
+  std::filesystem::path localAppDataDirectory() override;
+  bool fileExists(const std::filesystem::path& file) override;
+  bool isTrustedDirectory(const std::filesystem::path& dir, bool createdNow) override;
 };
 
 }  // namespace dvx

@@ -2,11 +2,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <system_error>
 #include <vector>
 
-#include "text/codepage.h"
 #include "text/gbk_text.h"
 
 namespace dvx {
@@ -14,14 +12,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path toPath(const std::string& gbk) { return fs::u8path(gbkToUtf8(gbk)); }
-
-bool readLines(const std::string& file, std::vector<std::string>& lines) {
-  std::ifstream in(toPath(file), std::ios::binary);
+bool readLines(const fs::path& file, std::vector<std::string>& lines) {
+  std::ifstream in(file, std::ios::binary);
   if (!in) return false;
-  std::stringstream ss;
-  ss << in.rdbuf();
-  const std::string all = ss.str();
+  std::string all(kMaxProfileFile, '\0');
+  in.read(&all[0], static_cast<std::streamsize>(all.size()));
+  all.resize(static_cast<size_t>(in.gcount()));
+  // A line cut by the bound is not read: its value would be cut short.
+  if (all.size() == kMaxProfileFile && in.peek() != std::char_traits<char>::eof())
+    all.resize(all.rfind('\n') == std::string::npos ? 0 : all.rfind('\n') + 1);
   size_t start = 0;
   while (start < all.size()) {
     size_t end = all.find('\n', start);
@@ -63,7 +62,7 @@ bool keyLine(const std::string& line, std::string& key, std::string& value) {
 
 }  // namespace
 
-std::string readProfileString(const std::string& file, const std::string& section,
+std::string readProfileString(const fs::path& file, const std::string& section,
                               const std::string& key, const std::string& fallback) {
   if (file.empty() || section.empty() || key.empty()) return std::string();
   std::vector<std::string> lines;
@@ -85,7 +84,7 @@ std::string readProfileString(const std::string& file, const std::string& sectio
   return fallback.substr(0, kMaxProfileValue);
 }
 
-bool writeProfileString(const std::string& file, const std::string& section,
+bool writeProfileString(const fs::path& file, const std::string& section,
                         const std::string& key, const std::string& value) {
   if (file.empty() || section.empty() || key.empty()) return false;
   std::vector<std::string> lines;
@@ -124,9 +123,12 @@ bool writeProfileString(const std::string& file, const std::string& section,
 
   std::string out;
   for (const std::string& l : lines) out += l + "\r\n";
-  const fs::path target = toPath(file);
+  const fs::path& target = file;
   fs::path temp = target;
   temp += ".new";
+  std::error_code ec;
+  // A link planted under the temporary name is removed, not written through.
+  fs::remove(temp, ec);
   {
     std::ofstream o(temp, std::ios::binary | std::ios::trunc);
     if (!o) return false;
@@ -134,12 +136,10 @@ bool writeProfileString(const std::string& file, const std::string& section,
     o.flush();
     if (!o) {
       o.close();
-      std::error_code ec;
       fs::remove(temp, ec);
       return false;
     }
   }
-  std::error_code ec;
   fs::rename(temp, target, ec);
   if (ec) {
     fs::remove(temp, ec);

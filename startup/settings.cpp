@@ -12,7 +12,8 @@ const char kYes[] = "真";
 const char kNo[] = "假";
 
 std::string Settings::ReadSetting(const std::string& key, const std::string& fallback) const {
-  return readProfileString(file_, kProductName, key, fallback);
+  const std::string value = readProfileString(file_, kProductName, key, std::string());
+  return value.empty() ? fallback.substr(0, kMaxProfileValue) : value;
 }
 
 bool Settings::WriteSetting(const std::string& key, const std::string& value) const {

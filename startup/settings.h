@@ -1,6 +1,7 @@
 // The program's settings: one private-profile section named after the
 // product, in the settings file chosen at start-up.
 #pragma once
+#include <filesystem>
 #include <string>
 
 #include "lookup/lookup_hosts.h"
@@ -10,9 +11,10 @@ namespace dvx {
 class Settings {
  public:
   Settings() = default;
-  explicit Settings(std::string file) : file_(std::move(file)) {}
-  const std::string& file() const { return file_; }
+  explicit Settings(std::filesystem::path file) : file_(std::move(file)) {}
+  const std::filesystem::path& file() const { return file_; }
 
+  // A key written with an empty value ("WhoisBase=") counts as absent.
   std::string ReadSetting(const std::string& key, const std::string& fallback) const;
   bool WriteSetting(const std::string& key, const std::string& value) const;
 
@@ -22,7 +24,7 @@ class Settings {
   LookupHosts readHosts() const;
 
  private:
-  std::string file_;
+  std::filesystem::path file_;
 };
 
 extern const char kKeyWindowState[];   // "位置"

@@ -2,6 +2,7 @@
 // database, the settings and the data directory are, and opening the store
 // (carrying a database beside the program or an older one over first).
 #pragma once
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -14,14 +15,14 @@
 namespace dvx {
 
 struct StartupPlaces {
-  std::string programDir;    // GBK, without a trailing separator
-  std::string databasePath;  // ...\domains.mdb
+  std::filesystem::path programDir;    // without a trailing separator
+  std::filesystem::path databasePath;  // ...\domains.mdb
   Settings settings;
   LookupHosts hosts;         // with the data directory filled in
 };
 
 // Without a file platform (tests) everything stays beside the program.
-StartupPlaces chooseStartupPlaces(FilePlatform* files, const std::string& programDir);
+StartupPlaces chooseStartupPlaces(FilePlatform* files, const std::filesystem::path& programDir);
 
 struct OpenedStore {
   std::shared_ptr<DomainStore> store;  // null when the program is to end

@@ -1,9 +1,11 @@
 // The one owner of the database connection and of every read and write on
-// the table Domains. Paths and texts are GBK; the database stores Unicode.
+// the table Domains. Texts are GBK, paths Unicode; the database stores
+// Unicode.
 // Every operation runs whole under one lock, so any thread may call; none
 // throws and none touches a window.
 #pragma once
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -27,24 +29,24 @@ class DomainStore {
 
   // Creates the schema in a file beside `path` and renames it into place,
   // only when no file of that name exists. Never leaves a half-made file.
-  static void CreateIfMissing(const std::string& path);
+  static void CreateIfMissing(const std::filesystem::path& path);
   // Opens the one connection. Failure shows at the first operation. A file
   // that is empty, not a database or damaged is never written: it is said
   // once, at the first operation, and every later one does nothing.
-  void OpenStore(const std::string& path);
+  void OpenStore(const std::filesystem::path& path);
   // Carries the six columns of an older, narrower file into a fresh database
   // at newPath and moves the old file to backupPath. Returns false when
   // nothing could be carried (the caller then does not end the program),
   // and also when the database at newPath already holds every name of the
   // old file: it was carried before, so nothing is moved aside.
-  static bool MigrateOldDatabase(const std::string& oldPath, const std::string& newPath,
-                                 const std::string& backupPath, StoreErrorSink* errors);
+  static bool MigrateOldDatabase(const std::filesystem::path& oldPath, const std::filesystem::path& newPath,
+                                 const std::filesystem::path& backupPath, StoreErrorSink* errors);
 
   // Copies the database at fromPath, with its write-ahead log, to toPath
   // when no file is there yet, verifying every byte; the original is never
   // changed. False when the copy could not be made (nothing is left at
   // toPath then).
-  static bool CopyDatabase(const std::string& fromPath, const std::string& toPath);
+  static bool CopyDatabase(const std::filesystem::path& fromPath, const std::filesystem::path& toPath);
 
   std::vector<std::pair<int32_t, std::string>> LoadAll();
   DomainRecord FindById(int32_t id);

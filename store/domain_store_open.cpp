@@ -69,9 +69,12 @@ using OldRows = std::vector<std::array<std::string, 6>>;
 // (with the database's message) when the file cannot be read whole.
 bool readOldRows(const fs::path& oldFile, OldRows& rows, std::string& error) {
   error = kNoConnection;
-  sqlite3* old = openFile(oldFile, SQLITE_OPEN_READWRITE, &error);
+  // Only read: the old file is left exactly as it is until it is moved.
+  sqlite3* old = openFile(oldFile, SQLITE_OPEN_READONLY, &error);
   bool complete = false;
-  if (old != nullptr) {
+  if (old != nullptr && domainsKind(old) == DomainsKind::Other) {
+    error = kNotATable;
+  } else if (old != nullptr) {
     Statement select;
     if (select.prepare(old,
                        "SELECT Domain, RegDate, ExpireDate, BaiduS, GoogleS, LastUpdate"
@@ -104,7 +107,7 @@ bool holdsEveryName(const fs::path& path, const OldRows& rows) {
   std::set<std::string> names;
   sqlite3* db = openFile(path, SQLITE_OPEN_READONLY);
   bool complete = false;
-  if (db != nullptr) {
+  if (db != nullptr && domainsKind(db) != DomainsKind::Other) {
     std::string error;
     Statement select;
     if (select.prepare(db, "SELECT Domain FROM Domains", error)) {
@@ -141,7 +144,11 @@ bool isUsableDatabase(sqlite3* db, const fs::path& path, std::string& damage) {
     sqlite3_exec(db, pragma.c_str(), nullptr, nullptr, nullptr);
   }
   bool usable = true;
-  {
+  if (domainsKind(db) == DomainsKind::Other) {
+    // Every later read would run what the file put in place of the table.
+    damage = kNotATable;
+    usable = false;
+  } else {
     Statement check;
     std::string error;
     if (!check.prepare(db, "PRAGMA quick_check(1)", error)) {
@@ -170,9 +177,9 @@ DomainStore::DomainStore(StoreErrorSink* errors) : impl_(new Impl) { impl_->erro
 
 DomainStore::~DomainStore() = default;
 
-void DomainStore::CreateIfMissing(const std::string& path) {
+void DomainStore::CreateIfMissing(const fs::path& path) {
   try {
-    const fs::path target = detail::fsPath(path);
+    const fs::path& target = path;
     std::error_code ec;
     const auto status = fs::symlink_status(target, ec);
     if (ec && ec != std::errc::no_such_file_or_directory) return;
@@ -190,19 +197,19 @@ void DomainStore::CreateIfMissing(const std::string& path) {
   }
 }
 
-void DomainStore::OpenStore(const std::string& path) {
+void DomainStore::OpenStore(const fs::path& path) {
   try {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     if (impl_->closed) return;
     impl_->closeDb();
     impl_->unusable = false;
-    sqlite3* db = openFile(detail::fsPath(path), SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
+    sqlite3* db = openFile(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
                            &impl_->openError);
     if (db == nullptr) return;
     // Nothing below may write to a file that is not a database, or a damaged
     // one: the user's rows may still be rescued from it.
     std::string damage;
-    if (!isUsableDatabase(db, detail::fsPath(path), damage)) {
+    if (!isUsableDatabase(db, path, damage)) {
       sqlite3_close_v2(db);
       impl_->unusable = true;
       impl_->unreadable = kCannotRead + damage;
@@ -215,13 +222,9 @@ void DomainStore::OpenStore(const std::string& path) {
   }
 }
 
-bool DomainStore::MigrateOldDatabase(const std::string& oldPath, const std::string& newPath,
-                                     const std::string& backupPath, StoreErrorSink* errors) {
+bool DomainStore::MigrateOldDatabase(const fs::path& oldFile, const fs::path& newFile, const fs::path& backupFile,
+                                     StoreErrorSink* errors) {
   try {
-    const fs::path oldFile = detail::fsPath(oldPath);
-    const fs::path newFile = detail::fsPath(newPath);
-    const fs::path backupFile = detail::fsPath(backupPath);
-
     OldRows rows;
     std::string error;
     if (!readOldRows(oldFile, rows, error)) {
@@ -270,9 +273,8 @@ bool DomainStore::MigrateOldDatabase(const std::string& oldPath, const std::stri
   }
 }
 
-bool DomainStore::CopyDatabase(const std::string& fromPath, const std::string& toPath) {
+bool DomainStore::CopyDatabase(const fs::path& from, const fs::path& to) {
   try {
-    const fs::path from = detail::fsPath(fromPath), to = detail::fsPath(toPath);
     std::error_code ec;
     if (fs::exists(fs::symlink_status(to, ec))) return false;
     // A log left beside the target belongs to no file; the source's log,

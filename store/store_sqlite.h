@@ -65,6 +65,29 @@ inline std::string columnValue(const std::string& gbk, size_t size) {
   return cutUtf8(gbkToUtf8(gbk), size);
 }
 
+// What the schema names Domains: a real table, nothing, or something else
+// (a view, an endless recursive query at worst, or a virtual table) that is
+// never read. Reading the schema reads no row; Unknown when it cannot be read.
+enum class DomainsKind { Table, Missing, Other, Unknown };
+inline DomainsKind domainsKind(sqlite3* db) {
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(db,
+                         "SELECT type = 'table' AND sql NOT LIKE 'CREATE VIRTUAL%' FROM sqlite_master"
+                         " WHERE name = 'Domains' COLLATE NOCASE",
+                         -1, &st, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(st);
+    return DomainsKind::Unknown;
+  }
+  DomainsKind kind = DomainsKind::Unknown;
+  const int rc = sqlite3_step(st);
+  if (rc == SQLITE_DONE) kind = DomainsKind::Missing;
+  if (rc == SQLITE_ROW) kind = sqlite3_column_int(st, 0) == 1 ? DomainsKind::Table : DomainsKind::Other;
+  sqlite3_finalize(st);
+  return kind;
+}
+
+inline const char* const kNotATable = "no such table: Domains";
+
 inline const char* const kCannotWrite = "the database cannot be written: ";
 inline const char* const kCannotRead = "the database cannot be read and is left as it is: ";
 
@@ -227,6 +250,10 @@ inline sqlite3* openFile(const fs::path& path, int flags, std::string* error = n
     return nullptr;
   }
   sqlite3_busy_timeout(db, 5000);
+  // A file may come from anyone: its schema must not be able to run
+  // functions or change the file behind the engine's back.
+  sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);  // PRAGMA trusted_schema=OFF
   return db;
 }
 

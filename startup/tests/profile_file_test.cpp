@@ -1,8 +1,10 @@
 #include "startup/profile_file.h"
+#include "startup/settings.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -75,6 +77,26 @@ TEST_F(ProfileFileTest, AWriteThatCannotHappenReportsFailureAndLeavesNoFile) {
   const std::string bad = ::testing::TempDir() + "no/such/dir/settings.ini";
   EXPECT_FALSE(writeProfileString(bad, "s", "k", "v"));
   EXPECT_EQ(readProfileString(bad, "s", "k", "fallback"), "fallback");
+}
+
+TEST_F(ProfileFileTest, AHugeFileIsReadOnlyInItsFirst64KbAndEmptyValuesAreAbsent) {
+  // 100 MB, mostly a hole: keys in the first KB, a line cut by the bound,
+  // and one more key at the end.
+  const std::string head = "[Domivex]\r\nWhoisBase=\r\nBaiduHost=b.example\r\n";
+  put(head + std::string(kMaxProfileFile - head.size() - 16, ';') + "\r\nGoogleHost=cut.example\r\n");
+  std::filesystem::resize_file(path_, 100u << 20);
+  std::ofstream(path_, std::ios::binary | std::ios::in | std::ios::out).seekp(-40, std::ios::end)
+      << "\r\nSiteServiceHost=late.example\r\n";
+  const LookupHosts defaults;
+  const LookupHosts hosts = Settings(path_).readHosts();
+  EXPECT_EQ(hosts.whoisBase, defaults.whoisBase);
+  EXPECT_EQ(hosts.baiduHost, "b.example");
+  EXPECT_EQ(hosts.googleHost, defaults.googleHost);
+  EXPECT_EQ(hosts.siteServiceHost, defaults.siteServiceHost);
+  // A write keeps what is read, and only that.
+  ASSERT_TRUE(Settings(path_).WriteSetting("BaiduHost", "c.example"));
+  EXPECT_LT(std::filesystem::file_size(path_), kMaxProfileFile);
+  EXPECT_EQ(Settings(path_).readHosts().baiduHost, "c.example");
 }
 
 }  // namespace

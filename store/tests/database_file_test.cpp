@@ -11,8 +11,8 @@ namespace {
 using Rows = std::vector<std::vector<std::string>>;
 
 // An older, narrower file: id and six columns. NULL where a value is "<null>".
-void makeOldDatabase(const std::string& gbkPath, const Rows& rows) {
-  RawDb db(gbkPath);
+void makeOldDatabase(const fs::path& file, const Rows& rows) {
+  RawDb db(file);
   ASSERT_TRUE(db.ok());
   db.exec(
       "CREATE TABLE Domains (id INTEGER PRIMARY KEY AUTOINCREMENT, Domain TEXT, RegDate TEXT,"
@@ -30,7 +30,7 @@ void makeOldDatabase(const std::string& gbkPath, const Rows& rows) {
 using DatabaseFile = StoreTest;
 
 TEST_F(DatabaseFile, FreshFileHasTheSchema) {
-  const std::string db = path("domains.mdb");
+  const fs::path db = path("domains.mdb");
   DomainStore::CreateIfMissing(db);
   // Built beside and moved into place: nothing else is left in the directory.
   EXPECT_EQ(filesInDir(), std::vector<std::string>{"domains.mdb"});
@@ -69,12 +69,12 @@ TEST_F(DatabaseFile, FreshFileHasTheSchema) {
 }
 
 TEST_F(DatabaseFile, CreateIfMissingLeavesAnExistingFileAlone) {
-  const std::string db = path("domains.mdb");
+  const fs::path db = path("domains.mdb");
   writeFile(fsPath(db), "not a database at all");
   DomainStore::CreateIfMissing(db);
   EXPECT_EQ(readFile(fsPath(db)), "not a database at all");
 
-  const std::string real = path("real.mdb");
+  const fs::path real = path("real.mdb");
   DomainStore::CreateIfMissing(real);
   {
     RawDb raw(real);
@@ -92,7 +92,7 @@ TEST_F(DatabaseFile, CreateIfMissingLeavesAnExistingFileAlone) {
 }
 
 TEST_F(DatabaseFile, MigrationOfAnEmptyOldTable) {
-  const std::string oldDb = path("domain.mdb"), newDb = path("domains.mdb"),
+  const fs::path oldDb = path("domain.mdb"), newDb = path("domains.mdb"),
                     backup = path("domain.mdb_old_Bak");
   makeOldDatabase(oldDb, {});
   RecordingSink sink;
@@ -108,7 +108,7 @@ TEST_F(DatabaseFile, MigrationOfAnEmptyOldTable) {
 }
 
 TEST_F(DatabaseFile, MigrationCarriesSixColumnsWithFreshIds) {
-  const std::string oldDb = path("domain.mdb"), newDb = path("domains.mdb"),
+  const fs::path oldDb = path("domain.mdb"), newDb = path("domains.mdb"),
                     backup = path("domain.mdb_old_Bak");
   // Old ids with gaps; a NULL and a Chinese value among them (UTF-8 in the file).
   makeOldDatabase(oldDb, {{"5", "b.com", "2010/01/02", "2020/01/02", "12", "0", "2019/05/06"},
@@ -142,7 +142,7 @@ TEST_F(DatabaseFile, MigrationCarriesSixColumnsWithFreshIds) {
 }
 
 TEST_F(DatabaseFile, MigrationNeverLosesAnExistingCurrentFile) {
-  const std::string oldDb = path("domain.mdb"), newDb = path("domains.mdb"),
+  const fs::path oldDb = path("domain.mdb"), newDb = path("domains.mdb"),
                     backup = path("domain.mdb_old_Bak");
   DomainStore::CreateIfMissing(newDb);
   {
@@ -175,7 +175,7 @@ TEST_F(DatabaseFile, MigrationNeverLosesAnExistingCurrentFile) {
 }
 
 TEST_F(DatabaseFile, MigrationFromAnUnreadableFileChangesNothing) {
-  const std::string oldDb = path("domain.mdb"), newDb = path("domains.mdb"),
+  const fs::path oldDb = path("domain.mdb"), newDb = path("domains.mdb"),
                     backup = path("domain.mdb_old_Bak");
   {
     RawDb db(oldDb);
@@ -220,7 +220,7 @@ TEST_F(DatabaseFile, MigrationBackupOnAnotherFileSystemIsCopied) {
       !fs::create_directory(other)) {
     GTEST_SKIP() << "no second file system to move across";
   }
-  const std::string oldDb = path("domain.mdb"), newDb = path("domains.mdb");
+  const fs::path oldDb = path("domain.mdb"), newDb = path("domains.mdb");
   const std::string backup = dvx::utf8TextToGbk(other.u8string()) + "/domain.mdb_old_Bak";
   writeFile(fsPath(backup), "an earlier backup");
   makeOldDatabase(oldDb, {{"1", "x.com", "", "", "", "", ""}});
@@ -240,7 +240,7 @@ TEST_F(DatabaseFile, MigrationBackupOnAnotherFileSystemIsCopied) {
 #endif
 
 TEST_F(DatabaseFile, CopyToTheUserFolderIsVerifiedOnceAndLeavesTheOriginal) {
-  const std::string original = path("domains.mdb"), copy = path("用户/domains.mdb");
+  const fs::path original = path("domains.mdb"), copy = path("用户/domains.mdb");
   fs::create_directories(fsPath(path("用户")));
   makeOldDatabase(original, {{"1", "kept.com", "", "", "", "", ""}});
   writeFile(fsPath(original + "-wal"), "committed log bytes");
@@ -266,9 +266,9 @@ TEST_F(DatabaseFile, CopyToTheUserFolderIsVerifiedOnceAndLeavesTheOriginal) {
 }
 
 TEST_F(DatabaseFile, AnOldFileAlreadyCarriedNeverMovesTheCurrentFileAside) {
-  const std::string oldDb = path("domain.mdb"), newDb = path("domains.mdb");
+  const fs::path oldDb = path("domain.mdb"), newDb = path("domains.mdb");
   // The backup cannot be written: its folder does not exist.
-  const std::string backup = path("gone/domain.mdb_old_Bak");
+  const fs::path backup = path("gone/domain.mdb_old_Bak");
   makeOldDatabase(oldDb, {{"1", "a.com", "", "", "", "", ""}, {"2", "b.com", "", "", "", "", ""}});
   RecordingSink sink;
   ASSERT_TRUE(DomainStore::MigrateOldDatabase(oldDb, newDb, backup, &sink));
@@ -292,4 +292,33 @@ TEST_F(DatabaseFile, AnOldFileAlreadyCarriedNeverMovesTheCurrentFileAside) {
   EXPECT_FALSE(fs::exists(fsPath(oldDb)));
   EXPECT_TRUE(fs::exists(fsPath(backup)));
   EXPECT_TRUE(sink.messages().empty());
+}
+
+TEST_F(DatabaseFile, ADomainsViewIsNeverReadAndTheFileStaysAsItIs) {
+  // Reading this view would never end.
+  const char* endless =
+      "CREATE VIEW Domains AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n)"
+      " SELECT i AS id, 'x.com' AS Domain, '' AS RegDate, '' AS ExpireDate, '' AS BaiduS,"
+      " '' AS GoogleS, '' AS LastUpdate FROM n";
+  const fs::path current = path("domains.mdb"), old = path("domain.mdb");
+  for (const fs::path& file : {current, old}) {
+    RawDb db(file);
+    db.exec(endless);
+  }
+  const std::string currentBytes = readFile(fsPath(current)), oldBytes = readFile(fsPath(old));
+
+  RecordingSink sink;
+  DomainStore store(&sink);
+  store.OpenStore(current);
+  EXPECT_TRUE(store.LoadAll().empty());
+  ASSERT_EQ(sink.messages().size(), 1u);
+  EXPECT_EQ(sink.messages()[0], "the database cannot be read and is left as it is: no such table: Domains");
+  store.Close();
+
+  sink.clear();
+  EXPECT_FALSE(DomainStore::MigrateOldDatabase(old, path("carried.mdb"), path("domain.mdb_old_Bak"), &sink));
+  EXPECT_EQ(sink.messages(), std::vector<std::string>{"no such table: Domains"});
+  EXPECT_EQ(readFile(fsPath(current)), currentBytes);
+  EXPECT_EQ(readFile(fsPath(old)), oldBytes);
+  EXPECT_EQ(filesInDir().size(), 2u);
 }

@@ -48,7 +48,8 @@ class StoreFaults : public StoreTest {
     return raw.rows("SELECT * FROM Domains ORDER BY id");
   }
 
-  std::string file_, before_;
+  fs::path file_;
+  std::string before_;
   RecordingSink sink_;
 };
 

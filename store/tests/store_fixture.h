@@ -57,9 +57,10 @@ class StoreTest : public ::testing::Test {
     fs::remove_all(root_, ec);
   }
 
-  // A GBK path inside the scratch directory.
-  std::string path(const std::string& gbkName) const { return dir_ + "/" + gbkName; }
+  // A path inside the scratch directory, named in GBK.
+  fs::path path(const std::string& gbkName) const { return fsPath(dir_ + "/" + gbkName); }
   static fs::path fsPath(const std::string& gbk) { return dvx::detail::fsPath(gbk); }
+  static const fs::path& fsPath(const fs::path& p) { return p; }
   std::vector<std::string> filesInDir() const {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(fsPath(dir_))) {
@@ -75,8 +76,8 @@ class StoreTest : public ::testing::Test {
 // Direct connection for checks the store offers no operation for.
 class RawDb {
  public:
-  explicit RawDb(const std::string& gbkPath) {
-    const std::string name = dvx::detail::fsPath(gbkPath).u8string();
+  explicit RawDb(const fs::path& path) {
+    const std::string name = path.u8string();
     rc_ = sqlite3_open_v2(name.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   }
   ~RawDb() { sqlite3_close(db_); }
@@ -113,6 +114,9 @@ class RawDb {
   sqlite3* db_ = nullptr;
   int rc_ = SQLITE_ERROR;
 };
+
+// A name with a suffix, as the engine names its companion files.
+inline fs::path operator+(fs::path p, const char* suffix) { return p += suffix; }
 
 inline std::string readFile(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);

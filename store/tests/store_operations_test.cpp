@@ -48,7 +48,7 @@ class StoreOps : public StoreTest {
     return r;
   }
 
-  std::string file_;
+  fs::path file_;
   RecordingSink sink_;
   DomainStore store_{&sink_};
 };
@@ -371,7 +371,7 @@ TEST_F(StoreOps, CloseWhileAnotherThreadWrites) {
   store_.Close();
   EXPECT_TRUE(sink_.messages().empty());
   // The connection is really closed: its journal is folded into the file.
-  EXPECT_FALSE(fs::exists(fsPath(file_ + "-wal")));
+  EXPECT_FALSE(fs::exists(fs::path(file_) += "-wal"));
 
   DomainStore reader(&sink_);
   reader.OpenStore(file_);

@@ -72,9 +72,9 @@ void ExportSettingsDialog::exportAndClose() {
     // The directory is chosen again now, with its usual effects (it is
     // created when missing and its notice file rewritten). A failed write
     // is not reported: Notepad shows whatever the path holds.
-    const std::string path = exportFilePath(chooseDataDirectory(*files));
+    const std::filesystem::path path = exportFilePath(chooseDataDirectory(*files));
     files->writeWholeFile(path, bytes);
-    if (launcher) launcher->launch(notepadCommandLine(path));
+    if (launcher) launcher->launch(notepadCommandLine(pathForDisplay(path)));
   }
   processPendingMessages();
   exporting_ = false;

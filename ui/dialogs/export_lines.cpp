@@ -1,5 +1,7 @@
 #include "ui/dialogs/export_lines.h"
 
+#include "text/codepage.h"
+
 namespace dvx {
 
 std::string buildExportText(const std::vector<ExportRow>& rows, const ExportTicks& ticks) {
@@ -19,8 +21,9 @@ std::string buildExportText(const std::vector<ExportRow>& rows, const ExportTick
   return out;
 }
 
-std::string exportFilePath(const std::string& dataDir) {
-  return dataDir + "Domivex" + "_导出.txt";
+std::filesystem::path exportFilePath(const std::filesystem::path& dataDir) {
+  std::filesystem::path file = dataDir;
+  return file += std::filesystem::u8path(gbkToUtf8("Domivex_导出.txt"));
 }
 
 }  // namespace dvx

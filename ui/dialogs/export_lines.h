@@ -1,6 +1,7 @@
 // The export file: one fixed-width line per list row, in display order.
 #pragma once
 #include <array>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,6 +49,6 @@ struct ExportTicks {
 std::string buildExportText(const std::vector<ExportRow>& rows, const ExportTicks& ticks);
 
 // dataDir ends in a separator.
-std::string exportFilePath(const std::string& dataDir);
+std::filesystem::path exportFilePath(const std::filesystem::path& dataDir);
 
 }  // namespace dvx

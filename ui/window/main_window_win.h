@@ -53,7 +53,7 @@ struct WorkerFlags {
 };
 
 struct MainWindowOptions {
-  std::string programDir;             // GBK, without a trailing separator
+  std::filesystem::path programDir;   // without a trailing separator
   Prompter* prompter = nullptr;       // questions and notices
   FilePlatform* files = nullptr;      // data directory choice
   std::shared_ptr<PageFetcher> fetcher;  // the web, for lookups
@@ -83,7 +83,7 @@ class MainWindow {
   // What the list shows, in display order.
   const RowModel& rows() const { return rows_; }
   const Settings& settings() const { return settings_; }
-  const std::string& databasePath() const { return databasePath_; }
+  const std::filesystem::path& databasePath() const { return databasePath_; }
   DomainStore* store() { return store_.get(); }
   std::shared_ptr<DomainStore> sharedStore() const { return store_; }
   bool migrated() const { return migrated_; }
@@ -170,7 +170,7 @@ class MainWindow {
   MainWindowOptions options_;
   HWND hwnd_ = nullptr;
   Settings settings_;
-  std::string databasePath_;
+  std::filesystem::path databasePath_;
   std::unique_ptr<PromptStoreErrors> storeErrors_;
   std::shared_ptr<DomainStore> store_;
   std::shared_ptr<QueryJob> job_;

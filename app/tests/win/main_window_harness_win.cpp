@@ -14,7 +14,7 @@ class NoErrors : public StoreErrorSink {
 
 std::string settingsFileWithoutD() {
   WinFilePlatform files;
-  return files.systemDirectory() + "\\Harnwick.txt";
+  return pathForDisplay(files.systemDirectory()) + "\\Harnwick.txt";
 }
 
 void MainWindowHarness::SetUp() {

@@ -170,13 +170,14 @@ class DISABLED_StandardUser : public RunsTheProgram {
     programDir_ = fromWide(dir);
     exe_ = std::wstring(dir) + L"\\domivex.exe";
     workDir_ = dir;
-    // The bed really is a standard user's.
+    // The bed really is a standard user's (or, started as administrator,
+    // one who may write the program's folder and the system directory).
     WinFilePlatform files;
     ASSERT_FALSE(fileExists("D:\\"));
-    ASSERT_FALSE(files.canWriteIn(programDir_));
-    ASSERT_FALSE(files.canWriteIn(files.systemDirectory()));
+    ASSERT_EQ(files.canWriteIn(programDir_), elevated());
+    ASSERT_EQ(files.canWriteIn(files.systemDirectory()), elevated());
     ASSERT_FALSE(files.canWriteIn("C:\\Program Files"));
-    userDir_ = files.localAppDataDirectory() + "\\Domivex";
+    userDir_ = pathForDisplay(files.localAppDataDirectory()) + "\\Domivex";
     std::error_code ec;
     std::filesystem::remove_all(std::filesystem::u8path(gbkToUtf8(userDir_)), ec);
     ASSERT_TRUE(CreateDirectoryW(toWide(userDir_).c_str(), nullptr));
@@ -184,6 +185,7 @@ class DISABLED_StandardUser : public RunsTheProgram {
     writeProfileString(settings(), "Domivex", "WhoisBase", "http://127.0.0.1:9/");
     writeProfileString(settings(), "Domivex", "BaiduHost", "127.0.0.1:9");
   }
+  virtual bool elevated() const { return false; }
   std::string settings() const { return userDir_ + "\\Harnwick.txt"; }
   // The rows of a database, by name in id order.
   static std::vector<std::string> domains(const std::string& path) {
@@ -272,6 +274,30 @@ TEST_F(DISABLED_StandardUser, AnOlderDatabaseThatCannotBeMovedAwayIsCarriedOnce)
   EXPECT_EQ(domains(userDir_ + "\\domains.mdb"), (std::vector<std::string>{"old1.com", "old2.com"}));
   EXPECT_FALSE(fileExists(userDir_ + "\\domains.mdb.before-migration"));
   EXPECT_EQ(readFileBytes(programDir_ + "\\domain.mdb"), original);
+}
+
+// The same user started once as administrator (standard_user.sh lets them
+// write the program's folder and the system directory): their rows and
+// settings stay in their folder, not in the stale files beside the program.
+class DISABLED_ElevatedUser : public DISABLED_StandardUser {
+ protected:
+  bool elevated() const override { return true; }
+};
+
+TEST_F(DISABLED_ElevatedUser, TheUserFolderStaysTheDatabaseAndSettings) {
+  const std::string stale = readFileBytes(programDir_ + "\\domains.mdb");
+  ASSERT_FALSE(stale.empty());
+  {
+    DomainStore::CreateIfMissing(std::filesystem::u8path(gbkToUtf8(userDir_ + "\\domains.mdb")));
+    DomainStore mine(nullptr);
+    mine.OpenStore(std::filesystem::u8path(gbkToUtf8(userDir_ + "\\domains.mdb")));
+    ASSERT_EQ(mine.AddDomains("mine.com\r\nadded-since.com"), 0);
+  }
+  runAndClose(2);
+  EXPECT_EQ(domains(userDir_ + "\\domains.mdb"), (std::vector<std::string>{"mine.com", "added-since.com"}));
+  EXPECT_EQ(readFileBytes(programDir_ + "\\domains.mdb"), stale);
+  EXPECT_EQ(readProfileString(settings(), "Domivex", "位置", ""), "0");
+  EXPECT_FALSE(fileExists(settingsFileWithoutD()));
 }
 
 }  // namespace

@@ -70,3 +70,12 @@ run AnOlderDatabaseThatCannotBeMovedAwayIsCarriedOnce || exit 1
 # Nothing was ever written beside the program.
 extra=$(ls -A "$progdir" | grep -vx -e domivex.exe -e domain.mdb)
 [ -z "$extra" ] || { echo "written beside the program: $extra"; exit 1; }
+
+# The same user started as administrator: the program's folder and the
+# system directory can be written now, and a stale database lies beside the
+# program; the user's own folder stays their place.
+rm -f "$progdir/domain.mdb"
+database domains.mdb "$current" stale.com
+chown "$user" "$progdir" "$drive_c/windows/system32"
+as_user wine "$tests" --gtest_also_run_disabled_tests \
+  "--gtest_filter=DISABLED_ElevatedUser.TheUserFolderStaysTheDatabaseAndSettings" || exit 1

@@ -38,7 +38,7 @@ TEST(ExportLines, AllFieldsAndNone) {
             "d" + std::string(19, ' ') + "r" + std::string(11, ' ') + "e" + std::string(11, ' ') +
                 "g" + std::string(19, ' ') + "1234567" + "12345678" + "\r\n");
   EXPECT_EQ(buildExportText({}, all), "");
-  EXPECT_EQ(exportFilePath("C:\\data\\"), "C:\\data\\Domivex_导出.txt");
+  EXPECT_EQ(exportFilePath("C:\\data\\").u8string(), u8"C:\\data\\Domivex_导出.txt");
 }
 
 }  // namespace

@@ -33,13 +33,14 @@ LRESULT CALLBACK hostProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindow
 
 }  // namespace
 
-bool CountingFiles::createDirectory(const std::string& gbkPath) {
-  return CreateDirectoryW(toWide(gbkPath).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+MadeDirectory CountingFiles::createDirectory(const std::filesystem::path& dir) {
+  ++directoriesMade;
+  if (CreateDirectoryW(dir.c_str(), nullptr)) return MadeDirectory::Created;
+  return GetLastError() == ERROR_ALREADY_EXISTS ? MadeDirectory::Existed : MadeDirectory::Failed;
 }
 
-bool CountingFiles::writeWholeFile(const std::string& gbkPath, const std::string& bytes) {
-  if (gbkPath.find("用户注意.txt") != std::string::npos) ++noticeWrites;
-  HANDLE f = CreateFileW(toWide(gbkPath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+bool CountingFiles::writeWholeFile(const std::filesystem::path& file, const std::string& bytes) {
+  HANDLE f = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                          nullptr);
   if (f == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
@@ -49,16 +50,16 @@ bool CountingFiles::writeWholeFile(const std::string& gbkPath, const std::string
   return ok;
 }
 
-std::string CountingFiles::windowsDirectory() {
+std::filesystem::path CountingFiles::windowsDirectory() {
   wchar_t buf[MAX_PATH + 1] = {};
   GetWindowsDirectoryW(buf, MAX_PATH);
-  return fromWide(buf);
+  return std::filesystem::path(buf);
 }
 
-std::string CountingFiles::systemDirectory() {
+std::filesystem::path CountingFiles::systemDirectory() {
   wchar_t buf[MAX_PATH + 1] = {};
   GetSystemDirectoryW(buf, MAX_PATH);
-  return fromWide(buf);
+  return std::filesystem::path(buf);
 }
 
 bool runDriven(ToolWindow& dialog, const std::function<bool()>& run, const std::function<void()>& driver) {

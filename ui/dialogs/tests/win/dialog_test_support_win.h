@@ -21,14 +21,15 @@ class RecordingLauncher : public ProcessLauncher {
   void launch(const std::string& gbkCommandLine) override { lines.push_back(gbkCommandLine); }
 };
 
-// The real file calls, counting the writes of the data directory's notice.
+// The real file calls, counting the directories made (or found) while the
+// data directory is chosen.
 class CountingFiles : public FilePlatform {
  public:
-  int noticeWrites = 0;
-  bool createDirectory(const std::string& gbkPath) override;
-  bool writeWholeFile(const std::string& gbkPath, const std::string& bytes) override;
-  std::string windowsDirectory() override;
-  std::string systemDirectory() override;
+  int directoriesMade = 0;
+  MadeDirectory createDirectory(const std::filesystem::path& dir) override;
+  bool writeWholeFile(const std::filesystem::path& file, const std::string& bytes) override;
+  std::filesystem::path windowsDirectory() override;
+  std::filesystem::path systemDirectory() override;
 };
 
 using testing_win::pumpUntil;

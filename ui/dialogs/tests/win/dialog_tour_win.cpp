@@ -24,10 +24,10 @@ class NoLauncher : public ProcessLauncher {
 
 class NoFiles : public FilePlatform {
  public:
-  bool createDirectory(const std::string&) override { return false; }
-  bool writeWholeFile(const std::string&, const std::string&) override { return false; }
-  std::string windowsDirectory() override { return "C:\\windows"; }
-  std::string systemDirectory() override { return "C:\\windows\\system32"; }
+  MadeDirectory createDirectory(const std::filesystem::path&) override { return MadeDirectory::Failed; }
+  bool writeWholeFile(const std::filesystem::path&, const std::string&) override { return false; }
+  std::filesystem::path windowsDirectory() override { return "C:\\windows"; }
+  std::filesystem::path systemDirectory() override { return "C:\\windows\\system32"; }
 };
 
 void CALLBACK stepTimer(HWND, UINT, UINT_PTR id, DWORD) {

@@ -41,7 +41,7 @@ class ExportDialogTest : public ::testing::Test {
     EXPECT_EQ(dlg_.hwnd(), nullptr);
     if (launcher_.lines.size() != before + 1) return "<notepad not started>";
     const std::string& line = launcher_.lines.back();
-    const std::string expectedPath = exportFilePath(chooseDataDirectory(files_));
+    const std::string expectedPath = pathForDisplay(exportFilePath(chooseDataDirectory(files_)));
     EXPECT_EQ(line, "notepad.exe \"" + expectedPath + "\"");  // quoted: the path may hold spaces
     return readFileBytes(expectedPath);
   }
@@ -113,12 +113,12 @@ TEST_F(ExportDialogTest, WritesFixedWidthLinesAndStartsNotepad) {
       {"abcdefghijklmnop.com", "", "找不到", "GoDaddy.com, LLC (long)", "1234567", "0"},
   };
   open();
-  const int noticeBefore = files_.noticeWrites;
+  const int madeBefore = files_.directoriesMade;
   // Initial ticks: domain and expiry date.
   EXPECT_EQ(exportFile(),
             "a.com" + std::string(15, ' ') + "2030/01/01  \r\n"
             "abcdefghijklmnop.com" "找不到" + std::string(6, ' ') + "\r\n");
-  EXPECT_GT(files_.noticeWrites, noticeBefore);  // the directory was chosen again
+  EXPECT_GT(files_.directoriesMade, madeBefore);  // the directory was chosen again
 
   // Every box ticked: a Chinese registrar of 8 bytes gets 12 spaces, a
   // field at or over its width is written whole with no separator.
