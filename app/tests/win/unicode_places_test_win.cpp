@@ -58,6 +58,7 @@ class AlwaysAnswers : public PageFetcher {
 class FixedClock : public RdapClock {
  public:
   int64_t nowMs() override { return 1700000000000; }
+  int64_t steadyMs() override { return 0; }
   void sleepMs(int64_t) override {}
 };
 
