@@ -9,7 +9,8 @@ namespace dvx {
 // blanks) to the bare host, or to the empty text when it is not a host name:
 // only ASCII letters, digits, "-", "." and non-ASCII letters (double-byte
 // GBK characters outside the punctuation, full-width and box-drawing rows),
-// and at least two labels, none of them empty.
+// and at least two labels, none of them empty or starting or ending with
+// "-".
 std::string normaliseDomain(const std::string& text);
 
 }  // namespace dvx

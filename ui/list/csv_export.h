@@ -13,7 +13,8 @@
 namespace dvx {
 
 // The file's bytes. `columns` are model columns, `titles` their GBK titles
-// (one each; a missing title is empty).
+// (one each; a missing title is empty). Empty (not even the mark) when
+// memory runs out.
 std::string csvExport(const RowModel& rows, const std::vector<int>& columns,
                       const std::vector<std::string>& titles);
 
