@@ -12,6 +12,7 @@
 
 #include "main_window_harness_win.h"
 #include "ui/common/wide_win.h"
+#include "ui/dialogs/add_domains_dialog_win.h"
 
 namespace dvx {
 namespace {
@@ -99,6 +100,25 @@ TEST_F(PortfolioTest, FilesDroppedOnTheMainWindowEndAsRowsInTheStore) {
                           [](const RecordingPrompter::Entry& e) { return !e.question; }),
             1);
   EXPECT_FALSE(w.addJobRunning());
+}
+
+TEST_F(PortfolioTest, FilesDroppedOnTheAddDialogAreImportedWithTheTypedText) {
+  MainWindow& w = open(fetcher_);
+  ASSERT_TRUE(waitForRefresh());
+  const std::wstring file = toWide(dir_.path()) + L"\\names.txt";
+  writeWide(file, "from-file.org\r\n");
+  whenWindowAppears("添加新域名", [&](HWND dialog) {
+    setWindowText(findDescendant(dialog, AddDomainsDialog::kIdInput), "typed.com");
+    SendMessageW(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({file})), 0);
+  });
+  SendMessageW(w.control(kIdAdd), BM_CLICK, 0, 0);  // returns once the dialog has closed
+  ASSERT_TRUE(pumpUntil([&] { return summary() != nullptr; }, 30000));
+  ASSERT_TRUE(waitForRefresh(2));
+  std::vector<std::string> stored;
+  for (const auto& row : w.store()->LoadAll()) stored.push_back(row.second);
+  std::sort(stored.begin(), stored.end());
+  EXPECT_EQ(stored, (std::vector<std::string>{"from-file.org", "typed.com"}));
+  EXPECT_EQ(summary()->text.rfind("导入完成: 新增 2 个, 已存在 0 个, 跳过 0 行", 0), 0u) << summary()->text;
 }
 
 TEST_F(PortfolioTest, FindWalksTheDomainColumnAndWrapsOnce) {
