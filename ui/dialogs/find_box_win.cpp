@@ -6,7 +6,7 @@ namespace dvx {
 
 void FindBox::open(HWND owner) {
   if (!hwnd()) {
-    if (!createWindow("查找", 372, 150, owner, CLR_INVALID)) return;
+    if (!createWindow("查找", 372, 140, owner, kDialogBackground)) return;
     // Near the owner's top right, so the rows it finds stay in sight.
     RECT o{}, me{};
     if (owner && GetWindowRect(owner, &o) && GetWindowRect(hwnd(), &me)) {
@@ -33,11 +33,13 @@ void FindBox::onCreate() {
               WS_EX_CLIENTEDGE);
   createChild(box, L"BUTTON", "查找下一个", WS_TABSTOP | BS_DEFPUSHBUTTON, 264, 9, 88, 26, IDOK, uiFont());
   createChild(box, L"BUTTON", "取消", WS_TABSTOP | BS_PUSHBUTTON, 264, 40, 88, 26, IDCANCEL, uiFont());
-  createChild(box, L"BUTTON", "方向", BS_GROUPBOX, 140, 38, 114, 42, kIdDirection, uiFont());
-  createChild(box, L"BUTTON", "向上", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 148, 56, 48, 18, kIdUp, uiFont());
-  HWND down = createChild(box, L"BUTTON", "向下", BS_AUTORADIOBUTTON, 200, 56, 48, 18, kIdDown, uiFont());
+  // A label rather than a group box: the window clips its children, and a
+  // group box leaves its inside unpainted.
+  createChild(box, L"STATIC", "方向:", SS_LEFT, 10, 47, 64, 16, kIdDirection, uiFont());
+  createChild(box, L"BUTTON", "向上", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 76, 45, 56, 20, kIdUp, uiFont());
+  HWND down = createChild(box, L"BUTTON", "向下", BS_AUTORADIOBUTTON, 140, 45, 56, 20, kIdDown, uiFont());
   SendMessageW(down, BM_SETCHECK, BST_CHECKED, 0);
-  createChild(box, L"STATIC", std::string(), SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 10, 88, 342, 16, kIdStatus,
+  createChild(box, L"STATIC", std::string(), SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 10, 80, 342, 16, kIdStatus,
               uiFont());
   setInitialFocus(GetDlgItem(box, kIdText));
 }
