@@ -81,6 +81,8 @@ void MainWindow::chooseImportFiles() {
   ofn.lpstrFile = buffer.data();
   ofn.nMaxFile = static_cast<DWORD>(buffer.size());
   ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  const std::wstring title = toWide("导入文件");
+  ofn.lpstrTitle = title.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
               OFN_NOCHANGEDIR;
   if (!GetOpenFileNameW(&ofn)) {
@@ -108,6 +110,8 @@ void MainWindow::chooseCsvExport() {
   ofn.nMaxFile = static_cast<DWORD>(buffer.size());
   ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   ofn.lpstrDefExt = L"csv";
+  const std::wstring title = toWide("导出 CSV");
+  ofn.lpstrTitle = title.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetSaveFileNameW(&ofn) || !hwnd_) return;
   exportCsvTo(buffer.data());

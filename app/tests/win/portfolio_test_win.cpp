@@ -121,6 +121,39 @@ TEST_F(PortfolioTest, FilesDroppedOnTheAddDialogAreImportedWithTheTypedText) {
   EXPECT_EQ(summary()->text.rfind("导入完成: 新增 2 个, 已存在 0 个, 跳过 0 行", 0), 0u) << summary()->text;
 }
 
+TEST_F(PortfolioTest, TheSystemMenuImportsSeveralPickedFilesAndLeavesTheRestToWindows) {
+  MainWindow& w = open(fetcher_);
+  ASSERT_TRUE(waitForRefresh());
+  HMENU menu = GetSystemMenu(w.hwnd(), FALSE);
+  wchar_t text[64] = {};
+  GetMenuStringW(menu, kSysImportFiles, text, 64, MF_BYCOMMAND);
+  EXPECT_EQ(fromWide(text), "导入文件...");
+  GetMenuStringW(menu, kSysExportCsv, text, 64, MF_BYCOMMAND);
+  EXPECT_EQ(fromWide(text), "导出 CSV...");
+
+  // Two files picked at once in the open dialog, which starts in the data
+  // directory: it hands back the folder and then each name.
+  const std::wstring folder = toWide(w.hosts().dataDir);
+  writeWide(folder + L"a.txt", "picked-a.com\r\n");
+  writeWide(folder + L"b.csv", "Domain,Note\r\npicked-b.com,x\r\n");
+  whenWindowAppears("导入文件", [](HWND dialog) {
+    HWND name = findDescendant(dialog, 0x480);  // edt1, or the combo box cmb13
+    if (!name) name = findDescendant(dialog, 0x47C);
+    SetWindowTextW(name, L"\"a.txt\" \"b.csv\"");
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  });
+  SendMessageW(w.hwnd(), WM_SYSCOMMAND, kSysImportFiles, 0);
+  ASSERT_TRUE(pumpUntil([&] { return summary() != nullptr; }, 30000));
+  EXPECT_EQ(summary()->text.rfind("导入完成: 新增 2 个, 已存在 0 个, 跳过 0 行", 0), 0u) << summary()->text;
+  ASSERT_TRUE(waitForRefresh(2));
+  EXPECT_GE(rowOf("picked-a.com"), 0);
+  EXPECT_GE(rowOf("picked-b.com"), 0);
+
+  // The system's own commands still reach it.
+  SendMessageW(w.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(IsIconic(w.hwnd()));
+}
+
 TEST_F(PortfolioTest, FindWalksTheDomainColumnAndWrapsOnce) {
   seed({named("alpha.com"), named("beta.net"), named("gamma-ALPHA.org"), named("delta.com"), named("alphabet.io")});
   MainWindow& w = open(fetcher_);
@@ -136,7 +169,8 @@ TEST_F(PortfolioTest, FindWalksTheDomainColumnAndWrapsOnce) {
   HWND edit = GetDlgItem(box, FindBox::kIdText);
   EXPECT_EQ(GetFocus(), edit);
   setWindowText(edit, "Alpha");
-  pressFindNext(box);
+  MSG enter{edit, WM_KEYDOWN, VK_RETURN, 0x001C0001, 0, {0, 0}};  // "查找下一个" is the default button
+  EXPECT_TRUE(w.translateMessage(enter));
   EXPECT_EQ(selected(), first);  // past the last row, round to the first
 
   // F3 through the message loop's first step, from the list.
