@@ -51,6 +51,10 @@ TEST(DomainRows, SpreadsheetPasteAndPlainLines) {
   const dvx::DomainRows lines = readDomainRows("a.com\nlocalhost\rWWW.B.com\r\nc.com, owner\n");
   EXPECT_EQ(lines.names, (Names{"a.com", "b.com", "c.com"}));
   EXPECT_EQ(lines.skippedRows, 1u);
+  // A one-column table: its header is no skipped row, but only on top.
+  const dvx::DomainRows column = readDomainRows("\"Domain Name\"\nDomain\na.com\n");
+  EXPECT_EQ(column.names, Names{"a.com"});
+  EXPECT_EQ(column.skippedRows, 1u);
 
   // A quote never closed is an ordinary character: the rest of the text is
   // still read, line by line.
