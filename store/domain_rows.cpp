@@ -157,6 +157,11 @@ DomainRows readDomainRows(const std::string& text) {
     while (!reader.atEnd()) {
       if (!reader.next(fields)) {
         if (isBlank(fields[0])) continue;
+        // A one-column table's header: a title alone on the first line.
+        if (first && domainColumnOf(fields) == 0) {
+          first = false;
+          continue;
+        }
         first = false;
         std::string name = normaliseDomain(fields[0]);
         if (name.empty()) {

@@ -21,6 +21,8 @@
 //   column's field when it cleans to a host name, otherwise the row's first
 //   field that does. Without such a header it is the row's first field that
 //   cleans to a host name.
+// - A first line holding only such a title is the header of a one-column
+//   table.
 // - The header row is not a name and not counted; a row or line that gives
 //   no host name is counted as skipped, a line that is blank is not.
 #pragma once
