@@ -2,7 +2,7 @@
 // (unless told) dropped on the main window, timed from the drop to a list
 // showing every name, with the moment the store held them; then one search
 // of the find box over that list for a text no name holds (every row read).
-//   dvx_import_bench.exe [lines]
+//   dvx_drop_bench.exe [lines]
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
 
   wchar_t tmp[MAX_PATH];
   GetTempPathW(MAX_PATH, tmp);
-  const std::wstring dir = std::wstring(tmp) + L"dvx_import_bench_" + std::to_wstring(GetCurrentProcessId());
+  const std::wstring dir = std::wstring(tmp) + L"dvx_drop_bench_" + std::to_wstring(GetCurrentProcessId());
   CreateDirectoryW(dir.c_str(), nullptr);
   const std::wstring csv = dir + L"\\registrar.csv";
   writeRegistrarCsv(csv, lines);
