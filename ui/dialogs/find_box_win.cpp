@@ -67,6 +67,8 @@ bool FindBox::findNext() {
 }
 
 bool FindBox::findAgain(HWND owner) {
+  // With the box open, what it holds now (typed since the last search).
+  if (visible() && !text().empty()) return findNext();
   if (last_.empty()) {
     open(owner);
     return false;
