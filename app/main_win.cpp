@@ -30,6 +30,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    // The find box and the shortcuts first, then the other modeless windows'
+    // dialog keys.
+    if (window.translateMessage(msg)) continue;
     if (!IsDialogMessageW(GetActiveWindow(), &msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);

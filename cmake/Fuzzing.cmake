@@ -55,7 +55,7 @@ add_custom_target(dvx_gbk_headers DEPENDS ${DVX_FUZZ_HEADER_COPIES})
 # The window-free code the targets exercise, exactly as the program has it.
 dvx_gbk_copies(DVX_FUZZ_CORE_SOURCES
   text/gbk_text.cpp text/date_time.cpp text/codepage.cpp text/codepage_posix.cpp
-  store/normalise_domain.cpp store/add_text.cpp
+  store/normalise_domain.cpp store/add_text.cpp store/domain_rows.cpp store/import_decode.cpp
   lookup/page_decode.cpp lookup/labelled_capture.cpp lookup/regex_capture.cpp
   lookup/whois_parser.cpp lookup/index_counter.cpp lookup/rdap_response.cpp lookup/rdap_date.cpp
   lookup/idna.cpp lookup/rdap_bootstrap.cpp lookup/rdap_base_check.cpp lookup/rdap_politeness.cpp

@@ -4,6 +4,7 @@
 // Every operation runs whole under one lock, so any thread may call; none
 // throws and none touches a window.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -19,6 +20,14 @@
 struct sqlite3;
 
 namespace dvx {
+
+// What an add of many names came to: names new to the table, names already
+// there (or repeated in the same add), names that could not be stored.
+struct AddOutcome {
+  size_t added = 0;
+  size_t existing = 0;
+  size_t failed = 0;
+};
 
 class DomainStore {
  public:
@@ -64,11 +73,15 @@ class DomainStore {
   // stop writing rather than have it told for every row.
   bool SaveLookup(int32_t id, const DomainRecord& rec, bool writeDomain);
   bool ClearLookups();
-  // Stores each usable line's name once; returns how many of those names
-  // could not be stored (0 when every one was stored or was there already).
-  // When the batch fails, the lines are tried one by one, so the lines that
-  // fit are kept.
+  // Stores each name the text holds once (read by readDomainRows: a name a
+  // line, or rows of fields); returns how many of those names could not be
+  // stored (0 when every one was stored or was there already). When the
+  // batch fails, the names are tried one by one, so the names that fit are
+  // kept.
   int AddDomains(const std::string& text);
+  // The same for names already cleaned (GBK), with the counts an import
+  // reports. A name longer than its column is counted as failed, never cut.
+  AddOutcome AddNames(const std::vector<std::string>& names);
   bool Rename(int32_t id, const std::string& newName);
   bool Remove(int32_t id);
 

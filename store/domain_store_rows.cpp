@@ -7,9 +7,8 @@
 
 #include <set>
 
-#include "store/add_text.h"
+#include "store/domain_rows.h"
 #include "store/domain_store_impl.h"
-#include "store/normalise_domain.h"
 #include "store/store_sqlite.h"
 #include "text/codepage.h"
 #include "text/gbk_text.h"
@@ -22,19 +21,24 @@ namespace {
 // transaction: SQLITE_OK, or the failing result code with everything of the
 // range rolled back (a rejection's message in `error`, any other in
 // `failure`). The lookup sees the rows this range stored already, so a name
-// given twice in any spelling is stored once.
+// given twice in any spelling is stored once. The range's counts are added
+// to `outcome` only when it is committed.
 int insertRange(sqlite3* db, Statement& find, Statement& insert, const std::vector<std::string>& names,
-                size_t from, size_t to, std::string& error, std::string& failure) {
+                size_t from, size_t to, AddOutcome& outcome, std::string& error, std::string& failure) {
   Transaction txn(db);
   if (!txn.isOpen()) {
     failure = txn.failure();
     return txn.rc();
   }
+  size_t added = 0, existing = 0;
   for (size_t i = from; i < to; ++i) {
     find.bind(1, names[i]);
     const int found = find.step(error);
     find.reset();
-    if (found == SQLITE_ROW) continue;
+    if (found == SQLITE_ROW) {
+      ++existing;
+      continue;
+    }
     if (found != SQLITE_DONE) {
       failure = find.failure();
       return found;
@@ -46,10 +50,46 @@ int insertRange(sqlite3* db, Statement& find, Statement& insert, const std::vect
       failure = insert.failure();
       return inserted;
     }
+    ++added;
   }
-  if (txn.commit()) return SQLITE_OK;
-  failure = txn.failure();
-  return txn.rc();
+  if (!txn.commit()) {
+    failure = txn.failure();
+    return txn.rc();
+  }
+  outcome.added += added;
+  outcome.existing += existing;
+  return SQLITE_OK;
+}
+
+// Stores the UTF-8 names, each once: one transaction for all, and when that
+// fails, unless the file refuses every write, each name again in a
+// transaction of its own, so that one name that cannot be stored (a disk
+// that is full by then) costs no other. Adds to `outcome`.
+void insertNames(sqlite3* db, const std::vector<std::string>& names, AddOutcome& outcome, std::string& error) {
+  Statement find, insert;
+  if (!find.prepare(db, "SELECT 1 FROM Domains WHERE Domain = ?1 COLLATE NOCASE LIMIT 1", error) ||
+      !insert.prepare(db, "INSERT INTO Domains (Domain) VALUES (?1)", error)) {
+    outcome.failed += names.size();
+    return;
+  }
+  std::string failure;
+  int rc = insertRange(db, find, insert, names, 0, names.size(), outcome, error, failure);
+  if (rc == SQLITE_OK) return;
+  size_t notStored = names.size();
+  if (error.empty() && !refusesEveryWrite(rc)) {
+    notStored = 0;
+    for (size_t i = 0; i < names.size(); ++i) {
+      rc = insertRange(db, find, insert, names, i, i + 1, outcome, error, failure);
+      if (rc == SQLITE_OK) continue;
+      if (!error.empty() || refusesEveryWrite(rc)) {
+        notStored += names.size() - i;
+        break;
+      }
+      ++notStored;
+    }
+  }
+  outcome.failed += notStored;
+  if (error.empty() && notStored > 0) error = kCannotWrite + failure;
 }
 
 const char kSelectRecords[] =
@@ -161,9 +201,7 @@ bool DomainStore::ClearLookups() {
 int DomainStore::AddDomains(const std::string& text) {
   std::vector<std::string> names;
   try {
-    for (const std::string& line : splitAddText(text)) {
-      const std::string name = normaliseDomain(line);
-      if (name.empty()) continue;
+    for (const std::string& name : readDomainRows(text).names) {
       std::string utf8 = gbkToUtf8(name);
       // Never stored cut short: a cut name would be a different domain.
       if (utf8Length(utf8) <= kDomainSize) names.push_back(std::move(utf8));
@@ -172,38 +210,43 @@ int DomainStore::AddDomains(const std::string& text) {
     return 0;
   }
   if (names.empty()) return 0;
-  size_t notStored = names.size();
+  AddOutcome outcome;
+  outcome.failed = names.size();  // until the store has been reached
   impl_->run([&](sqlite3* db, std::string& error) {
-    Statement find, insert;
-    if (!find.prepare(db, "SELECT 1 FROM Domains WHERE Domain = ?1 COLLATE NOCASE LIMIT 1",
-                      error) ||
-        !insert.prepare(db, "INSERT INTO Domains (Domain) VALUES (?1)", error)) {
-      return;
-    }
-    std::string failure;
-    int rc = insertRange(db, find, insert, names, 0, names.size(), error, failure);
-    if (rc == SQLITE_OK) {
-      notStored = 0;
-      return;
-    }
-    // The batch was rolled back. Unless the file refuses every write, each
-    // line is tried again in a transaction of its own, so that one line
-    // that cannot be stored (a disk that is full by then) costs no other.
-    if (error.empty() && !refusesEveryWrite(rc)) {
-      notStored = 0;
-      for (size_t i = 0; i < names.size(); ++i) {
-        rc = insertRange(db, find, insert, names, i, i + 1, error, failure);
-        if (rc == SQLITE_OK) continue;
-        if (!error.empty() || refusesEveryWrite(rc)) {
-          notStored += names.size() - i;
-          break;
-        }
-        ++notStored;
+    outcome = AddOutcome();
+    insertNames(db, names, outcome, error);
+  });
+  return static_cast<int>(outcome.failed);
+}
+
+AddOutcome DomainStore::AddNames(const std::vector<std::string>& gbkNames) {
+  AddOutcome outcome;
+  std::vector<std::string> names;
+  size_t tooLong = 0;
+  try {
+    names.reserve(gbkNames.size());
+    for (const std::string& name : gbkNames) {
+      if (name.empty()) continue;
+      std::string utf8 = gbkToUtf8(name);
+      if (utf8Length(utf8) <= kDomainSize) {
+        names.push_back(std::move(utf8));
+      } else {
+        ++tooLong;
       }
     }
-    if (error.empty() && notStored > 0) error = kCannotWrite + failure;
-  });
-  return static_cast<int>(notStored);
+  } catch (...) {
+    outcome.failed = gbkNames.size();
+    return outcome;
+  }
+  outcome.failed = names.size();  // until the store has been reached
+  if (!names.empty()) {
+    impl_->run([&](sqlite3* db, std::string& error) {
+      outcome = AddOutcome();
+      insertNames(db, names, outcome, error);
+    });
+  }
+  outcome.failed += tooLong;
+  return outcome;
 }
 
 bool DomainStore::Rename(int32_t id, const std::string& newName) {

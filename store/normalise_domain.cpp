@@ -1,5 +1,7 @@
 #include "store/normalise_domain.h"
 
+#include <algorithm>
+
 #include "text/gbk_text.h"
 
 namespace dvx {
@@ -11,33 +13,49 @@ size_t find(const std::string& text, const std::string& sub) {
   return p < 0 ? std::string::npos : static_cast<size_t>(p - 1);
 }
 
-// Splits at every "/" (stepping over double-byte characters) and counts the
-// pieces that are not empty.
-int nonEmptyPieces(const std::string& text) {
-  int count = 0;
-  size_t pieceLength = 0;
-  for (size_t i = 0; i < text.size();) {
-    const size_t len =
-        isGbkLead(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-    if (len == 1 && text[i] == '/') {
-      if (pieceLength > 0) ++count;
-      pieceLength = 0;
-    } else {
-      pieceLength += len;
-    }
-    i += len;
-  }
-  return pieceLength > 0 ? count + 1 : count;
+bool isAsciiHostChar(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.';
 }
 
-// Whether the text names a host: something after its scheme (if any) that is
-// neither a bare "www." nor starts with a dot. Removing one scheme or "www."
-// can form another ("hhttp://ttp://" gives "http://"), so a scheme or "www."
-// alone can still come out of the steps above.
-bool hasHost(const std::string& text) {
-  const size_t schemeEnd = find(text, "://");
-  const std::string host = schemeEnd == std::string::npos ? text : text.substr(schemeEnd + 3);
-  return !host.empty() && host != "www." && host[0] != '.';
+// A double-byte GBK character that is a letter: a Chinese character, or a
+// kana, Greek, Cyrillic or pinyin letter. Not the punctuation, full-width
+// forms, numerals and box-drawing rows (A1-A3, A9), nor the user-defined
+// areas, nor a pair that is not GBK at all.
+bool isGbkLetter(unsigned char lead, unsigned char trail) {
+  if (trail < 0x40 || trail == 0x7F || trail == 0xFF) return false;
+  if (lead >= 0xA1 && lead <= 0xA9) return lead >= 0xA4 && lead <= 0xA8 && trail >= 0xA1;
+  if (trail >= 0xA1 && ((lead >= 0xAA && lead <= 0xAF) || lead >= 0xF8)) return false;
+  return true;
+}
+
+// Whether the text is a host name: only host characters, and labels between
+// the dots, at least two, none empty and none starting or ending with "-".
+bool isHostName(const std::string& t) {
+  size_t labels = 0, labelLength = 0;
+  char previous = '.';
+  for (size_t i = 0; i < t.size();) {
+    const auto c = static_cast<unsigned char>(t[i]);
+    if (c < 0x80) {
+      if (!isAsciiHostChar(c)) return false;
+      if (c == '.') {
+        if (labelLength == 0 || previous == '-') return false;
+        ++labels;
+        labelLength = 0;
+      } else {
+        if (c == '-' && labelLength == 0) return false;
+        ++labelLength;
+      }
+      previous = static_cast<char>(c);
+      ++i;
+    } else {
+      if (!isGbkLead(c) || i + 1 >= t.size() || !isGbkLetter(c, static_cast<unsigned char>(t[i + 1])))
+        return false;
+      ++labelLength;
+      previous = 'x';
+      i += 2;
+    }
+  }
+  return labelLength > 0 && previous != '-' && labels >= 1;
 }
 
 }  // namespace
@@ -48,21 +66,24 @@ std::string normaliseDomain(const std::string& text) {
   t = replaceAll(t, "http://", "", true);
   t = replaceAll(t, "https://", "", true);
 
-  // Cut to the host. Any other scheme is kept in front, which later makes
-  // the text fail the validity test.
-  const size_t schemeEnd = find(t, "://");
-  const bool hasScheme = schemeEnd != std::string::npos;
-  const std::string rest = hasScheme ? t.substr(schemeEnd + 3) : t;
-  if (!rest.empty()) {
-    const std::string host = rest.substr(0, find(rest, "/"));
-    t = hasScheme ? t.substr(0, schemeEnd) + "://" + host : host;
-  }
+  // Any other scheme names no web host.
+  if (find(t, "://") != std::string::npos) return std::string();
+  // The host ends at the path.
+  t.resize(std::min(t.size(), find(t, "/")));
 
   // "www." goes wherever it occurs, also inside a name.
   t = replaceAll(asciiLower(t), "www.", "", true);
 
-  if (nonEmptyPieces(replaceAll(t, "http://", "*", true)) != 1) return std::string();
-  if (!hasHost(t)) return std::string();
+  // A port is dropped. ":" is never a GBK trail byte, so a byte search finds
+  // only the character.
+  const size_t colon = t.find(':');
+  if (colon != std::string::npos) {
+    for (size_t i = colon + 1; i < t.size(); ++i)
+      if (t[i] < '0' || t[i] > '9') return std::string();
+    t.resize(colon);
+  }
+
+  if (!isHostName(t)) return std::string();
   return t;
 }
 

@@ -1,11 +1,13 @@
 #include "ui/dialogs/add_domains_dialog_win.h"
 
+#include "ui/common/dropped_files_win.h"
 #include "ui/common/wide_win.h"
 
 namespace dvx {
 
 bool AddDomainsDialog::run() {
   text_.clear();
+  files_.clear();
   accepted_ = false;
   if (!createWindow("添加新域名", 452, 258, nullptr, kDialogBackground)) return false;
   runModal(blockedWindow);
@@ -24,6 +26,16 @@ void AddDomainsDialog::onCreate() {
   createChild(dlg, L"BUTTON", "确定", WS_TABSTOP | BS_DEFPUSHBUTTON, 262, 183, 80, 27, IDOK, uiFont());
   createChild(dlg, L"BUTTON", "取消", WS_TABSTOP | BS_PUSHBUTTON, 351, 183, 80, 27, IDCANCEL, uiFont());
   setInitialFocus(input_);
+  DragAcceptFiles(dlg, TRUE);
+}
+
+void AddDomainsDialog::onDropFiles(HDROP drop) {
+  std::vector<std::wstring> files = takeDroppedFiles(drop);
+  if (files.empty() || !inModalLoop()) return;
+  files_ = std::move(files);
+  text_ = windowText(input_);
+  accepted_ = true;
+  endModal();
 }
 
 void AddDomainsDialog::onCommand(int id, int code, HWND) {

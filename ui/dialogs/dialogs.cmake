@@ -10,6 +10,7 @@ add_library(dvx_dialogs STATIC
   ${CMAKE_CURRENT_LIST_DIR}/modify_domain_dialog_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/export_dialog_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/help_centre_win.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/find_box_win.cpp
 )
 target_link_libraries(dvx_dialogs PUBLIC dvx_uidlg_core dvx_winbase dvx_uicore dvx_startup comctl32 gdi32 user32)
 

@@ -285,6 +285,7 @@ LRESULT ToolWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE: onActivate(LOWORD(wParam) != WA_INACTIVE); return 0;
     case WM_DPICHANGED: onDpiChanged(dpiFromMessage(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_CLOSE: onClose(); return 0;
+    case WM_DROPFILES: onDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_DESTROY:
       onDestroy();
       forgetDesignedBoxes();  // the children still exist here

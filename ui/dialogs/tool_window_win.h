@@ -4,6 +4,7 @@
 // lets pending messages run before a dialog closes itself.
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 
@@ -84,6 +85,9 @@ class ToolWindow {
   // labels transparently on the window's background.
   virtual LRESULT onCtlColor(UINT msg, HDC dc, HWND control);
   virtual bool onDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+  // Files dropped on a window that accepts them (DragAcceptFiles); the
+  // handler owns the drop and finishes it.
+  virtual void onDropFiles(HDROP drop) { DragFinish(drop); }
   // The close box. Modal windows end their loop, others are destroyed.
   virtual void onClose();
   virtual void onDestroy() {}

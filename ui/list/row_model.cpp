@@ -178,6 +178,44 @@ int RowModel::find(const std::string& text, int start, bool partial, bool wrap) 
   return -1;
 }
 
+int RowModel::findDomain(const std::string& needle, int fromRow, bool down) const {
+  const int n = rowCount();
+  if (needle.empty() || n == 0) return -1;
+  const std::string wanted = asciiLower(needle);
+  std::string folded;  // one buffer for every row: no allocation per row
+  auto matches = [&](int row) {
+    // The domain is the first of a row's packed texts.
+    const char* const domain = rows_[order_[static_cast<size_t>(row)]].texts.c_str();
+    folded.clear();
+    for (const char* p = domain; *p; ++p) {
+      const auto c = static_cast<unsigned char>(*p);
+      if (isGbkLead(c) && p[1] != '\0') {
+        folded.push_back(*p);
+        folded.push_back(*++p);  // a trail byte is never folded
+      } else {
+        folded.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : *p);
+      }
+    }
+    if (folded.size() < wanted.size()) return false;
+    const size_t last = folded.size() - wanted.size();
+    for (size_t i = 0; i <= last;) {
+      if (folded.compare(i, wanted.size(), wanted) == 0) return true;
+      i += isGbkLead(static_cast<unsigned char>(folded[i])) && i + 1 < folded.size() ? 2 : 1;
+    }
+    return false;
+  };
+  const bool fromNone = fromRow < 0 || fromRow >= n;
+  const int step = down ? 1 : -1;
+  // Every row once, `fromRow` itself last.
+  int row = fromNone ? (down ? 0 : n - 1) : fromRow + step;
+  for (int k = 0; k < n; ++k, row += step) {
+    if (row >= n) row = 0;
+    if (row < 0) row = n - 1;
+    if (matches(row)) return row;
+  }
+  return -1;
+}
+
 bool fillRowFromRecord(RowModel& model, int row, const DomainRecord& d, bool lookedUp) {
   const std::string domain = model.cell(row, 1);
   const std::string registrar = lookedUp ? d.Registeracom : cleanStoredRegistrar(d.Registeracom);

@@ -60,6 +60,13 @@ class RowModel {
   // follow. -1 when none matches or the text is empty.
   int find(const std::string& text, int start, bool partial, bool wrap) const;
 
+  // The find box: the next row whose domain (column 1) holds `needle`
+  // anywhere, ASCII letters in either case, never matching from a GBK trail
+  // byte; from the row after `fromRow` (from row 0 going down, the last row
+  // going up, when `fromRow` is -1), downwards or upwards, wrapping once so
+  // that `fromRow` itself comes last. -1 when none or `needle` is empty.
+  int findDomain(const std::string& needle, int fromRow, bool down) const;
+
  private:
   struct Row {
     int32_t id = 0;

@@ -5,9 +5,11 @@
 #include <thread>
 
 #include "lookup/title_check.h"
+#include "store/domain_rows.h"
 #include "store/normalise_domain.h"
 #include "text/gbk_text.h"
 #include "ui/dialogs/add_domains_dialog_win.h"
+#include "ui/window/import_files_win.h"
 #include "ui/window/main_window_win.h"
 #include "ui/dialogs/modify_domain_dialog_win.h"
 #include "ui/dialogs/tool_window_win.h"
@@ -38,7 +40,11 @@ void startWorker(const std::shared_ptr<WorkerFlags>& flags, std::function<void()
 void MainWindow::onAddClicked() {
   AddDomainsDialog dialog;
   dialog.blockedWindow = hwnd_;
-  if (dialog.run()) startAddJob(dialog.text());
+  if (!dialog.run()) return;
+  if (!dialog.droppedFiles().empty())
+    startImport(dialog.droppedFiles(), dialog.text());
+  else
+    startAddJob(dialog.text());
 }
 
 void MainWindow::startAddJob(const std::string& text) {
@@ -66,6 +72,35 @@ void MainWindow::startAddJob(const std::string& text) {
         options_.prompter->notify(std::to_string(notStored) + " 行域名未能保存到数据库", "提示",
                                   PromptIcon::Warning);
       reloadList();
+    });
+  });
+}
+
+void MainWindow::startImport(std::vector<std::wstring> files, const std::string& typedText) {
+  if (!hwnd_ || !store_ || (files.empty() && typedText.empty())) return;
+  if (addJobRunning()) {
+    // One writer of new names at a time: the counts of two would mix.
+    if (options_.prompter)
+      options_.prompter->notify("上一批域名还在添加中, 请等它完成后再导入", "提示", PromptIcon::Information);
+    return;
+  }
+  // As for the add job: the reload's query job sets the buttons again.
+  enableJobButtons(false, false, false, false);
+  auto flags = std::make_shared<WorkerFlags>();
+  addJob_ = flags;
+  auto store = store_;
+  HWND hwnd = hwnd_;
+  startWorker(flags, [this, flags, store, hwnd, files = std::move(files), typedText] {
+    const ImportBatch batch = readImportFiles(files, typedText);
+    const AddOutcome outcome = store->AddNames(batch.names);
+    if (flags->abandoned) return;
+    const std::string summary = importSummary(outcome, batch.skippedRows, batch.unreadableFiles);
+    runOnUiThread(hwnd, [&] {
+      if (flags->abandoned) return;
+      flags->running = false;
+      // The names are in the list before the summary is read.
+      reloadList();
+      if (options_.prompter) options_.prompter->notify(summary, "提示", PromptIcon::Information);
     });
   });
 }

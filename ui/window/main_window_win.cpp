@@ -54,10 +54,16 @@ const ColumnSpec kColumns[] = {
 
 }  // namespace
 
+std::string mainColumnTitle(int column) {
+  const int count = static_cast<int>(sizeof kColumns / sizeof kColumns[0]);
+  return column >= 0 && column < count ? kColumns[column].title : "";
+}
+
 MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options)) {}
 
 MainWindow::~MainWindow() {
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+  if (keys_) DestroyAcceleratorTable(keys_);
 }
 
 HWND MainWindow::create(HINSTANCE instance) {
@@ -124,6 +130,10 @@ LRESULT MainWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CREATE: return onCreate();
     case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_SYSCOMMAND:
+      if (onSysCommand(static_cast<UINT>(wParam & 0xFFF0))) return 0;
+      break;  // the system's own: moving, sizing, closing
+    case WM_DROPFILES: onDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_NOTIFY: return onNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_CTLCOLORSTATIC:
       return onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
@@ -203,6 +213,10 @@ LRESULT MainWindow::onCreate() {
     SetWindowPos(hwnd_, nullptr, at.x, at.y, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   createControls();
+  // The caption and taskbar icons drawn for this DPI, not scaled from 32 px.
+  icons_.apply(hwnd_, L"IDI_DOMIVEX", dpi_);
+  addSystemMenuItems();
+  DragAcceptFiles(hwnd_, TRUE);
   runStartup();
   return 0;
 }
@@ -256,6 +270,7 @@ void MainWindow::onDpiChanged(int dpi, const RECT* suggested) {
   const int from = dpi_;
   dpi_ = dpi;
   fonts_.rescale(hwnd_, dpi_);
+  icons_.apply(hwnd_, L"IDI_DOMIVEX", dpi_);
   // The icons are drawn again at the new size; the list gives back the old set.
   if (HIMAGELIST old = reinterpret_cast<HIMAGELIST>(SendMessageW(
           list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(createRowImageList(dpi_)))))
@@ -302,6 +317,8 @@ void MainWindow::onCommand(int id, int code) {
     case kIdSortCheck:
       if (code == BN_CLICKED) onSortOptionClicked();
       break;
+    case kIdFindOpen: openFindBox(); break;
+    case kIdFindAgain: findAgain(); break;
     default: break;
   }
 }

@@ -15,6 +15,8 @@
 #include "startup/settings.h"
 #include "store/domain_store.h"
 #include "ui/dialogs/export_dialog_win.h"
+#include "ui/dialogs/find_box_win.h"
+#include "ui/common/window_icon_win.h"
 #include "ui/common/dpi_win.h"
 #include "ui/common/gdi_win.h"
 #include "ui/dialogs/help_centre_win.h"
@@ -43,6 +45,17 @@ enum MainControlId : int {
   kIdHelp,
   kIdClose,
 };
+
+// Commands of the main window's keyboard shortcuts (WM_COMMAND): Ctrl+F
+// opens the find box, F3 finds the next match again.
+enum MainKeyCommand : int { kIdFindOpen = 200, kIdFindAgain };
+
+// Own items of the main window's system menu (WM_SYSCOMMAND, multiples of
+// 0x10 below the system's own).
+enum MainSystemCommand : UINT { kSysImportFiles = 0x1010, kSysExportCsv = 0x1020 };
+
+// The title of a column of the domain list (GBK).
+std::string mainColumnTitle(int column);
 
 class QueryJob;
 
@@ -131,6 +144,23 @@ class MainWindow {
   // reloads the list.
   void startAddJob(const std::string& text);
   bool addJobRunning() const { return addJob_ && addJob_->running; }
+  // The import: the names of the files (and of `typedText`, the add
+  // dialog's box) stored on a thread of its own like the add job, then one
+  // summary and a reload. Refused, and said, while an add or another import
+  // runs.
+  void startImport(std::vector<std::wstring> files, const std::string& typedText = std::string());
+  // Every row in the list's order, with the visible columns, as a CSV file
+  // at `path`; false when it could not be written (said to the user).
+  bool exportCsvTo(const std::wstring& path);
+  // Ctrl+F and F3 (the commands kIdFindOpen and kIdFindAgain).
+  void openFindBox();
+  bool findAgain();
+  const FindBox& findBox() const { return find_; }
+  // The message loop's first step: the keyboard shortcuts, and the find
+  // box's own keys (Tab, Enter, Esc) while the focus is in it. True when
+  // the message was handled and must not be dispatched.
+  bool translateMessage(MSG& msg);
+  const WindowIcons& icons() const { return icons_; }
   // The modify dialog's save: the typed text against the name it opened with.
   void saveModifiedName(int id, const std::string& initialName, const std::string& typed);
   void startTitleCheck();
@@ -160,6 +190,16 @@ class MainWindow {
   void onDpiChanged(int dpi, const RECT* suggested);
   void enableJobButtons(bool add, bool del, bool one, bool all);
   void onAddClicked();
+  // Own items of the system menu; false for the system's, which go on to
+  // DefWindowProc.
+  bool onSysCommand(UINT command);
+  void addSystemMenuItems();
+  void onDropFiles(HDROP drop);
+  void chooseImportFiles();
+  void chooseCsvExport();
+  // Selects the next row whose domain holds `text`; false when none does.
+  bool findAndSelect(const std::string& text, bool down);
+  void connectFindBox();
   void openModifyDialog(int id);
 
   void createControls();
@@ -192,6 +232,9 @@ class MainWindow {
   int dpi_ = kDesignDpi;
   DpiFonts fonts_;
   TaskbarProgress taskbar_;  // Arial 12 px for the list, 宋体 14 px for the hints, 宋体 12 px for the rest
+  FindBox find_;
+  HACCEL keys_ = nullptr;  // Ctrl+F, F3
+  WindowIcons icons_;
 };
 
 }  // namespace dvx

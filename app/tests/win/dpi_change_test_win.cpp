@@ -24,11 +24,24 @@ int fontHeight(HWND control) {
   return lf.lfHeight;
 }
 
+// The width of the icon the caption shows.
+int captionIconWidth(HWND window) {
+  HICON icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return 0;
+  BITMAP bm{};
+  GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  return bm.bmWidth;
+}
+
 struct Snapshot {
   RECT window{}, client{};
   std::vector<RECT> controls;
   std::vector<int> columns, fonts;
   int icon = 0;
+  int caption = 0;
 };
 
 const int kIds[] = {kIdList, kIdHint1, kIdHint2, kIdSortCheck, kIdTitleCheck, kIdRequeryFailed, kIdAdd,
@@ -49,6 +62,7 @@ Snapshot snapshot(MainWindow& w) {
       reinterpret_cast<HIMAGELIST>(SendMessageW(w.list().hwnd(), LVM_GETIMAGELIST, LVSIL_SMALL, 0)), &cx, &cy);
   EXPECT_EQ(cx, cy);
   s.icon = cx;
+  s.caption = captionIconWidth(w.hwnd());
   return s;
 }
 
@@ -72,6 +86,7 @@ TEST_F(DpiChangeTest, MainWindowFollowsItsScreenAndComesBackWithoutDrift) {
   const Snapshot at144 = snapshot(w);
   EXPECT_TRUE(EqualRect(&at144.window, &big));
   EXPECT_EQ(at144.icon, 24);
+  EXPECT_EQ(at144.caption, 24);  // the caption's icon is drawn for the new DPI too
   EXPECT_EQ(at144.columns, (std::vector<int>{69, 300, 0, 0, 180, 180, 225, 120, 0, 0, 0}));
   for (size_t i = 0; i < at144.fonts.size(); ++i) EXPECT_EQ(at144.fonts[i], at96.fonts[i] * 3 / 2) << kIds[i];
   const RECT list = at144.controls[0];
@@ -99,7 +114,9 @@ TEST_F(DpiChangeTest, MainWindowFollowsItsScreenAndComesBackWithoutDrift) {
 
   // On through 125 % and back to 96: every number as it was.
   moveToDpi(w, 120, RECT{60, 60, 60 + 1158, 60 + 584});
-  EXPECT_EQ(snapshot(w).icon, 20);
+  const Snapshot at120 = snapshot(w);
+  EXPECT_EQ(at120.icon, 20);
+  EXPECT_EQ(at120.caption, 20);
   moveToDpi(w, 96, at96.window);
   const Snapshot back = snapshot(w);
   EXPECT_EQ(w.dpi(), 96);
@@ -109,6 +126,7 @@ TEST_F(DpiChangeTest, MainWindowFollowsItsScreenAndComesBackWithoutDrift) {
   EXPECT_EQ(back.columns, at96.columns);
   EXPECT_EQ(back.fonts, at96.fonts);
   EXPECT_EQ(back.icon, 16);
+  EXPECT_EQ(back.caption, 16);
   // Resizing afterwards still anchors at 96 DPI.
   SetWindowPos(w.hwnd(), nullptr, 0, 0, 926 + 100, 467, SWP_NOMOVE | SWP_NOZORDER);
   EXPECT_EQ(childRect(w.control(kIdClose)).left, 900);

@@ -87,6 +87,19 @@ void measureMainWindow(Geometry& g, MainWindow& w) {
   ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0)), &cx, &cy);
   g.push_back({"main icon width", cx});
   g.push_back({"main icon height", cy});
+  // The caption and taskbar icons, drawn for the window's DPI.
+  for (WPARAM which : {ICON_SMALL, ICON_BIG}) {
+    HICON icon = reinterpret_cast<HICON>(SendMessageW(w.hwnd(), WM_GETICON, which, 0));
+    long width = 0;
+    ICONINFO info{};
+    if (icon && GetIconInfo(icon, &info)) {
+      BITMAP bm{};
+      if (GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm)) width = bm.bmWidth;
+      if (info.hbmColor) DeleteObject(info.hbmColor);
+      if (info.hbmMask) DeleteObject(info.hbmMask);
+    }
+    g.push_back({which == ICON_SMALL ? "main caption icon" : "main taskbar icon", width});
+  }
 }
 
 std::string dateInDays(int days) {
@@ -239,6 +252,12 @@ int wmain(int argc, wchar_t** argv) {
       ++faults;
     }
     measureMainWindow(g, window);
+    // The caption shows the program's own icon, not the system's default.
+    if (!window.icons().smallIcon() ||
+        reinterpret_cast<HICON>(SendMessageW(window.hwnd(), WM_GETICON, ICON_SMALL, 0)) != window.icons().smallIcon()) {
+      std::printf("FAIL: the caption does not show the program's icon\n");
+      ++faults;
+    }
     visit(window.hwnd(), L"main-window", "main");
     tourDialogs(window.hwnd(), [&](HWND w, const wchar_t* name) {
       const std::string key = fromWide(name);

@@ -181,5 +181,25 @@ TEST(RowModel, RowsAreFilledFromRecordsWithTheStoredRegistrarCleaned) {
   EXPECT_FALSE(fillRowFromRecord(m, 3, d, false));  // no such row
 }
 
+TEST(RowModel, FindDomainSearchesInsideNamesAndWrapsOnce) {
+  RowModel m;
+  m.append(1, "a.com");
+  m.append(2, "Shop.CN");
+  m.append(3, "b.com");
+  m.append(4, "myshop.net");
+  m.append(5, "\xB0\x61.cn");  // a Chinese character whose second byte is "a"
+  // Shown in another order: 5 4 3 2 1.
+  ASSERT_TRUE(m.permute({4, 3, 2, 1, 0}));
+  EXPECT_EQ(m.findDomain("SHOP", -1, true), 1);    // myshop.net
+  EXPECT_EQ(m.findDomain("SHOP", 1, true), 3);     // Shop.CN
+  EXPECT_EQ(m.findDomain("shop", 3, true), 1);     // past the end, from the top again
+  EXPECT_EQ(m.findDomain("shop", 1, false), 3);    // upwards, past the top
+  EXPECT_EQ(m.findDomain("shop.cn", 3, true), 3);  // the selected row itself comes last
+  EXPECT_EQ(m.findDomain("a", -1, true), 4);       // never from a trail byte: a.com, not row 0
+  EXPECT_EQ(m.findDomain("\xB0\x61", -1, false), 0);
+  EXPECT_EQ(m.findDomain("org", 2, true), -1);
+  EXPECT_EQ(m.findDomain("", 2, true), -1);
+}
+
 }  // namespace
 }  // namespace dvx

@@ -7,6 +7,7 @@
 
 #include "ui/dialogs/add_domains_dialog_win.h"
 #include "ui/dialogs/export_dialog_win.h"
+#include "ui/dialogs/find_box_win.h"
 #include "ui/dialogs/help_centre_win.h"
 #include "ui/dialogs/modify_domain_dialog_win.h"
 #include "ui/dialogs/process_launcher.h"
@@ -71,6 +72,12 @@ void tourDialogs(HWND owner, const std::function<void(HWND, const wchar_t*)>& vi
   HWND e = exporter.open(owner);
   visit(e, L"export");
   DestroyWindow(e);
+
+  FindBox find;
+  find.open(owner);
+  SetWindowTextW(GetDlgItem(find.hwnd(), FindBox::kIdText), L"example");
+  visit(find.hwnd(), L"find");
+  DestroyWindow(find.hwnd());
 
   HelpCentreWindow help;
   help.launcher = &launcher;
