@@ -100,7 +100,7 @@ TEST(DomainRows, EveryEncodingASpreadsheetSaves) {
 class ImportCounts : public dvx_test::StoreTest {};
 
 TEST_F(ImportCounts, AddedExistingAndSkippedAsTheUserIsTold) {
-  const std::string file = path("domains.mdb");
+  const auto file = path("domains.mdb");
   dvx::DomainStore::CreateIfMissing(file);
   dvx::DomainStore store(nullptr);
   store.OpenStore(file);

@@ -73,7 +73,7 @@ void MainWindow::chooseImportFiles() {
   // Large enough for a few hundred picked names at once.
   std::vector<wchar_t> buffer(1 << 16, L'\0');
   const std::wstring filter = dialogFilter({"域名文件 (*.txt;*.csv;*.tsv)", "*.txt;*.csv;*.tsv", "所有文件 (*.*)", "*.*"});
-  const std::wstring folder = toWide(hosts_.dataDir);
+  const std::wstring folder = hosts_.dataDir.wstring();
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = hwnd_;
@@ -101,7 +101,7 @@ void MainWindow::chooseCsvExport() {
   const std::wstring initial = L"Domivex_导出.csv";
   std::copy(initial.begin(), initial.end(), buffer.begin());
   const std::wstring filter = dialogFilter({"CSV 文件 (*.csv)", "*.csv"});
-  const std::wstring folder = toWide(hosts_.dataDir);
+  const std::wstring folder = hosts_.dataDir.wstring();
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = hwnd_;

@@ -133,7 +133,7 @@ TEST_F(PortfolioTest, TheSystemMenuImportsSeveralPickedFilesAndLeavesTheRestToWi
 
   // Two files picked at once in the open dialog, which starts in the data
   // directory: it hands back the folder and then each name.
-  const std::wstring folder = toWide(w.hosts().dataDir);
+  const std::wstring folder = w.hosts().dataDir.wstring();
   writeWide(folder + L"a.txt", "picked-a.com\r\n");
   writeWide(folder + L"b.csv", "Domain,Note\r\npicked-b.com,x\r\n");
   whenWindowAppears("导入文件", [](HWND dialog) {
