@@ -72,7 +72,7 @@ void RdapBootstrapSource::refresh(PageFetcher& fetcher, const std::string& url, 
   lastAttemptUrl_ = url;
   if (!dataDir.empty()) writeFile(dataDir + kStampFile, std::to_string(now) + "\n" + url + "\n");
   const HttpResponse response =
-      fetcher.fetchResponse(url, {{"Accept", "application/json, */*;q=0.8"}});
+      fetcher.fetchResponse(url, {{"Accept", "application/json, */*;q=0.8"}}, kMaxBootstrapBytes);
   if (response.status != 200) return;
   auto fresh = parsed(response.body);
   if (!fresh) return;

@@ -38,7 +38,7 @@ TEST_F(DISABLED_FixtureWebJob, FillsEveryColumnOfSeveralDomains) {
   pointAtFixtureWeb(false);
   seed({named("full.example"), named("english.example"),
         named("norecord.example"), named("banner.example")});
-  MainWindow& w = open(std::shared_ptr<PageFetcher>(makeXmlHttpFetcher()));
+  MainWindow& w = open(std::shared_ptr<PageFetcher>(makeWebFetcher()));
   ASSERT_TRUE(waitForRefresh());
   ListView lv = w.list();
   ASSERT_EQ(lv.rowCount(), 4);
@@ -58,7 +58,7 @@ TEST_F(DISABLED_FixtureWebJob, FillsEveryColumnOfSeveralDomains) {
 
 // The fixture web's request log (its /__requests) as raw JSON text.
 std::string requestLog(const std::string& host) {
-  std::unique_ptr<PageFetcher> fetcher = makeXmlHttpFetcher();
+  std::unique_ptr<PageFetcher> fetcher = makeWebFetcher();
   return fetcher ? fetcher->fetchBytes("http://" + host + "/__requests") : std::string();
 }
 
@@ -82,7 +82,7 @@ std::string datesAndRegistrar(ListView& lv, int row) {
 TEST_F(DISABLED_FixtureWebJob, RdapFallbackOffSendsNothing) {
   const std::string host = pointAtFixtureWeb(false);
   seed({named("thin.example")});
-  MainWindow& w = open(std::shared_ptr<PageFetcher>(makeXmlHttpFetcher()));
+  MainWindow& w = open(std::shared_ptr<PageFetcher>(makeWebFetcher()));
   ASSERT_TRUE(waitForRefresh());
   ListView lv = w.list();
   EXPECT_EQ(datesAndRegistrar(lv, 0), "thin.example|找不到|找不到|");
@@ -96,7 +96,7 @@ TEST_F(DISABLED_FixtureWebJob, RdapFallbackOffSendsNothing) {
 TEST_F(DISABLED_FixtureWebJob, RdapGivesWhatThePageLacks) {
   const std::string host = pointAtFixtureWeb(true);
   seed({named("thin.example"), named("full.example"), named("limited.example"), named("after.example")});
-  MainWindow& w = open(std::shared_ptr<PageFetcher>(makeXmlHttpFetcher()));
+  MainWindow& w = open(std::shared_ptr<PageFetcher>(makeWebFetcher()));
   ASSERT_TRUE(waitForRefresh());
   ListView lv = w.list();
   // The page has no dates: both dates and the registrar from RDAP, stored.
@@ -132,7 +132,7 @@ TEST_F(DISABLED_FixtureWebJob, MisbehavingPagesEndEveryDomainAndTheWindowAnswers
   std::vector<DomainRecord> records;
   for (const auto& d : domains) records.push_back(named(d));
   const std::vector<int> ids = seed(records);
-  MainWindow& w = open(std::shared_ptr<PageFetcher>(makeXmlHttpFetcher(std::chrono::milliseconds(3000))));
+  MainWindow& w = open(std::shared_ptr<PageFetcher>(makeWebFetcher(std::chrono::milliseconds(3000))));
 
   // Another thread keeps asking the window for an answer while the job runs.
   HANDLE jobDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -193,7 +193,7 @@ TEST_F(DISABLED_FixtureWebProxy, TitleCheckThroughTheRealFetch) {
   }
   seed(records);
   writeSetting("按过期日期排序", "假");
-  MainWindow& w = open(std::shared_ptr<PageFetcher>(makeXmlHttpFetcher()));
+  MainWindow& w = open(std::shared_ptr<PageFetcher>(makeWebFetcher()));
   ASSERT_TRUE(waitForRefresh());
   SendMessageW(w.control(kIdTitleCheck), BM_CLICK, 0, 0);
   ASSERT_TRUE(pumpUntil([&] { return IsWindowEnabled(w.control(kIdTitleCheck)) != FALSE; }, 60000));
