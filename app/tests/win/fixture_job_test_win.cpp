@@ -121,6 +121,34 @@ TEST_F(DISABLED_FixtureWebJob, RdapGivesWhatThePageLacks) {
   std::printf("RDAP requests to one host %.2f s apart\n", gap);
 }
 
+// Five names with RDAP on, the last under a suffix without RDAP: after its
+// WHOIS page the job consults the bootstrap (no server for ".cn") and goes
+// on to its Baidu count, and the job ends with every row looked up. (RDAP's
+// state is the process's: another test may have the fixture host backed
+// off, so thin.example's dates are not checked here.)
+TEST_F(DISABLED_FixtureWebJob, FiveNamesWithRdapEndWithTheLastOne) {
+  const std::string host = pointAtFixtureWeb(true);
+  seed({named("full.example"), named("english.example"), named("norecord.example"), named("thin.example"),
+        named("last.cn")});
+  MainWindow& w = open(std::shared_ptr<PageFetcher>(makeWebFetcher()));
+  const auto t0 = std::chrono::steady_clock::now();
+  ASSERT_TRUE(waitForRefresh());
+  std::printf("five names with RDAP looked up in %.1f s\n",
+              std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+  ListView lv = w.list();
+  ASSERT_EQ(lv.rowCount(), 5);
+  // No WHOIS page: the fixture's 404 body, with an expiry cell and no
+  // registration date, and no RDAP server for ".cn".
+  EXPECT_EQ(datesAndRegistrar(lv, 4), "last.cn|找不到|2031/12/31|");
+  EXPECT_EQ(lv.cell(4, 7), "0");
+  const std::string log = requestLog(host);
+  // The last WHOIS request of the .cn name is followed by its Baidu request.
+  const size_t whois = log.rfind("\"/whois/last.cn/\"");
+  ASSERT_NE(whois, std::string::npos) << log;
+  EXPECT_NE(log.find("\"/s?wd=site:last.cn\"", whois), std::string::npos) << log;
+  EXPECT_EQ(log.find("/rdap/domain/last.cn"), std::string::npos) << log;
+}
+
 // Pages that misbehave (see the fixture web's HOSTILE block): every domain
 // still ends stored, as "找不到" or with its facts, the job goes on to the
 // next, and the window answers messages all along.
