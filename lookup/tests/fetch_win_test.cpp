@@ -111,8 +111,12 @@ TEST_F(FixtureWeb, RequestHeaders) {
   size_t connection = headers.find("[\"Connection\", ");
   EXPECT_NE(contentType, std::string::npos) << headers;
   EXPECT_NE(connection, std::string::npos) << headers;
-  // Wine sends its own Connection value (Keep-Alive), but after ours in order.
+  // In the order set, and "close" as set.
   EXPECT_LT(contentType, connection) << headers;
+  EXPECT_NE(headers.find("[\"Connection\", \"close\"]"), std::string::npos) << headers;
+  // One Accept header, and compressed pages asked for (they arrive decoded).
+  EXPECT_EQ(occurrences(headers, "[\"Accept\", "), 1) << headers;
+  EXPECT_NE(headers.find("[\"Accept-Encoding\", \"gzip, deflate\"]"), std::string::npos) << headers;
   std::printf("headers received: %s\n", headers.c_str());
 }
 
@@ -344,3 +348,4 @@ TEST(FixtureProxy, DefaultHostsThroughTheProxy) {
 
 }  // namespace
 }  // namespace dvx
+
