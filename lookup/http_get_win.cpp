@@ -211,7 +211,7 @@ std::wstring userAgent(bool page) {
   return L"Mozilla/4.0 (compatible; MSIE 7.0; Windows NT 6.1)";
 }
 
-HttpResponse get(const HttpGet& get) {
+HttpResponse getOnce(const HttpGet& get) {
   const Budget budget(get);
   // The one Accept header goes through the accept types: WinINet sends
   // those alone, where a header line would come after its own "*/*".
@@ -275,7 +275,7 @@ HttpResponse get(const HttpGet& get) {
 
 HttpResponse httpGet(const HttpGet& request) {
   try {
-    return get(request);
+    return getOnce(request);
   } catch (...) {
     return HttpResponse();
   }
