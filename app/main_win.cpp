@@ -21,7 +21,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   options.prompter = &prompter;
   options.files = &files;
   options.launcher = &launcher;
-  options.fetcher = std::shared_ptr<dvx::PageFetcher>(dvx::makeXmlHttpFetcher());
+  options.fetcher = std::shared_ptr<dvx::PageFetcher>(dvx::makeWebFetcher());
   dvx::MainWindow window(options);
   HWND hwnd = window.create(instance);
   if (!hwnd) return 1;

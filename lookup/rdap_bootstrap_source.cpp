@@ -95,7 +95,8 @@ std::shared_ptr<const RdapBootstrap> RdapBootstrapSource::current(PageFetcher& f
     }
     // Only the thread holding refreshMutex_ writes these files.
     if (!dataDir.empty()) writeFile(inDir(dataDir, kStampFile), std::to_string(now) + "\n" + url + "\n");
-    const HttpResponse response = fetcher.fetchResponse(url, {{"Accept", "application/json, */*;q=0.8"}});
+    const HttpResponse response =
+        fetcher.fetchResponse(url, {{"Accept", "application/json, */*;q=0.8"}}, kMaxBootstrapBytes);
     auto fresh = response.status == 200 ? parsed(response.body) : nullptr;
     if (fresh && !dataDir.empty()) writeFile(inDir(dataDir, kCacheFile), response.body);
     std::lock_guard<std::mutex> lock(stateMutex_);

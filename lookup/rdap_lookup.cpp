@@ -36,7 +36,7 @@ RdapFacts lookupRdap(PageFetcher& fetcher, const LookupHosts& hosts, RdapContext
     const int64_t wait = context.gate.reserve(host, policy.maxWaitMs);
     if (wait < 0) return RdapFacts();
     context.clock.sleepMs(wait);
-    const HttpResponse response = fetcher.fetchResponse(url, {{"Accept", kRdapAccept}});
+    const HttpResponse response = fetcher.fetchResponse(url, {{"Accept", kRdapAccept}}, kMaxRdapAnswerBytes);
     if (response.status == 429) context.gate.backOff(host, response.retryAfter);
     return extractRdapFacts(response, domain);
   } catch (...) {

@@ -12,19 +12,26 @@ wine_env() {
 }
 
 # start_xvfb [WxH]: starts Xvfb (1280x800 unless named) on a free display;
-# sets DISPLAY and XVFB_PID.
+# sets DISPLAY and XVFB_PID. Xvfb picks the display itself (-displayfd) and
+# names it once it accepts connections: two beds starting at once never end
+# up on one server, where the first to stop would cut the other's display.
 start_xvfb() {
-  local n dnum="" size=${1:-1280x800}
-  for n in $(seq 90 160); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then dnum=$n; break; fi
-  done
-  [ -n "$dnum" ] || { echo "no free X display number" >&2; return 1; }
-  Xvfb ":$dnum" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+  local dnum="" size=${1:-1280x800} named
+  named=$(mktemp /tmp/domivex-xvfb.XXXXXX) || return 1
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$named" >/dev/null 2>&1 &
   XVFB_PID=$!
+  for _ in $(seq 1 200); do
+    dnum=$(head -n1 "$named" 2>/dev/null)
+    [ -n "$dnum" ] && break
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.05
+  done
+  rm -f "$named"
+  if [ -z "$dnum" ]; then
+    echo "Xvfb did not start" >&2
+    return 1
+  fi
   export DISPLAY=":$dnum"
-  for _ in $(seq 1 200); do [ -e "/tmp/.X11-unix/X$dnum" ] && return 0; sleep 0.05; done
-  echo "Xvfb did not start" >&2
-  return 1
 }
 
 stop_xvfb() {

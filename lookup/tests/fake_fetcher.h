@@ -42,7 +42,7 @@ class FakeFetcher : public PageFetcher {
     responses_[url] = response;
   }
 
-  HttpResponse fetchResponse(const std::string& url, const HttpHeaders& headers) override {
+  HttpResponse fetchResponse(const std::string& url, const HttpHeaders& headers, size_t) override {
     std::lock_guard<std::mutex> guard(lock_);
     responseRequests_.push_back(url);
     lastHeaders_ = headers;

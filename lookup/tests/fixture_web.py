@@ -23,6 +23,14 @@ first line of stdout. It answers both as a plain server and as an HTTP proxy:
                   connection is closed after --hang-seconds (default 5)
     /__requests   JSON list of the last requests: method, target and the
                   headers in the order they arrived
+    /__open       JSON list of the targets whose answer is still being sent
+                  (a connection the client has not let go of)
+    /__hops/<n>   302 to /__hops/<n-1>, and at 0 the page of /__redirected
+                  (so n redirects)
+    /__gzip       the full.example WHOIS page, gzip-compressed, sent with
+                  Content-Encoding: gzip
+    /__gzipbomb?mb=N  N megabytes of zeros (default 16) compressed to a few
+                  kilobytes, sent with Content-Encoding: gzip
     /__quit       stops the server
   RDAP (direct form only; see the RDAP block below):
     /rdap/dns.json            a bootstrap file: "example" served by this server
@@ -54,6 +62,8 @@ SIGINT, and on /__quit.
 """
 
 import argparse
+import io
+import gzip
 import json
 import os
 import random
@@ -98,6 +108,21 @@ def big_page(megabytes):
     body += b" " * (size - len(body) - len(tail))
     body += tail
     return bytes(body)
+
+
+_BOMBS = {}
+
+
+def gzip_bomb(megabytes):
+    """Zeros of `megabytes` MB, gzip-compressed (about 1 KB a megabyte)."""
+    if megabytes not in _BOMBS:
+        zeros = bytes(1024 * 1024)
+        out = io.BytesIO()
+        with gzip.GzipFile(fileobj=out, mode="wb", compresslevel=9) as f:
+            for _ in range(megabytes):
+                f.write(zeros)
+        _BOMBS[megabytes] = out.getvalue()
+    return _BOMBS[megabytes]
 
 
 def site_query_domain(query):
@@ -195,6 +220,13 @@ class Handler(BaseHTTPRequestHandler):
     # POST or HEAD must not hang a test.
     def do_GET(self):
         self.server.record(self)
+        self.server.opened(self.path)
+        try:
+            return self.route()
+        finally:
+            self.server.closed(self.path)
+
+    def route(self):
         target = self.path
         if "://" in target:
             parts = urlsplit(target)
@@ -261,6 +293,32 @@ class Handler(BaseHTTPRequestHandler):
         if path == "/__requests":
             body = json.dumps(self.server.logged(), ensure_ascii=False).encode("utf-8")
             return self.reply(200, body, "application/json; charset=utf-8")
+        if path == "/__open":
+            body = json.dumps(self.server.open_targets(), ensure_ascii=False).encode("utf-8")
+            return self.reply(200, body, "application/json; charset=utf-8")
+        if path.startswith("/__hops/") and path[len("/__hops/"):].isdigit():
+            hops = int(path[len("/__hops/"):])
+            if hops == 0:
+                return self.reply(200, load_page("special", "redirected"))
+            location = "/__hops/%d" % (hops - 1)
+            if proxied:
+                location = "http://" + host + location
+            self.send_response(302)
+            self.send_header("Location", location)
+            self.send_header("Content-Length", "0")
+            self.send_header("Connection", "close")
+            self.end_headers()
+            return
+        if path == "/__gzip":
+            return self.reply(200, gzip.compress(load_page("whois", "full.example")), "text/html",
+                              [("Content-Encoding", "gzip")])
+        if path == "/__gzipbomb":
+            mb = 16
+            for part in query.split("&"):
+                key, _, value = part.partition("=")
+                if key == "mb" and value.isdigit():
+                    mb = min(int(value), 1024)
+            return self.reply(200, gzip_bomb(mb), "text/html", [("Content-Encoding", "gzip")])
         if path == "/__quit":
             self.reply(200, b"bye")
             self.server.stop_event.set()
@@ -287,7 +345,10 @@ class Handler(BaseHTTPRequestHandler):
         self.send_header("Connection", "close")
         self.end_headers()
         if self.command != "HEAD":
-            self.wfile.write(body)
+            try:
+                self.wfile.write(body)
+            except OSError:
+                pass  # the client let go first (a body past its cap)
 
 
 # ---- HOSTILE: pages that misbehave, for the lookups' fault tests ---------
@@ -372,6 +433,7 @@ class FixtureServer(ThreadingHTTPServer):
         self.stop_event = threading.Event()  # set by /__quit
         self._log = []
         self._log_lock = threading.Lock()
+        self._open = []
 
     def is_own_host(self, host):
         if not host:
@@ -396,6 +458,18 @@ class FixtureServer(ThreadingHTTPServer):
     def logged(self):
         with self._log_lock:
             return list(self._log)
+
+    def opened(self, target):
+        with self._log_lock:
+            self._open.append(target)
+
+    def closed(self, target):
+        with self._log_lock:
+            self._open.remove(target)
+
+    def open_targets(self):
+        with self._log_lock:
+            return [t for t in self._open if not t.endswith("/__open")]
 
 
 def main():

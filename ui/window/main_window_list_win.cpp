@@ -210,9 +210,9 @@ void MainWindow::requeryOne() {
   fillRowFromRecord(row, rec, true);
   UpdateWindow(list_);  // the cleared row is drawn before the wait
   setProgressTitle(domain);
-  // The page fetch may run this thread's window messages while it waits
-  // (XMLHTTP on this apartment does); the window takes no input meanwhile,
-  // so no sort, command or close starts in the middle of the lookup.
+  // The page fetch runs this thread's window messages while it waits; the
+  // window takes no input meanwhile, so no sort, command or close starts in
+  // the middle of the lookup.
   InputOff blocked(hwnd_);
   // This thread never waits for an RDAP host's next slot or a bootstrap download.
   if (options_.fetcher) lookupRecord(*options_.fetcher, hosts_, rec, kRdapOnWindowThread);
