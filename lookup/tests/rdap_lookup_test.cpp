@@ -248,14 +248,14 @@ TEST_F(RdapLookupTest, TheKeptCopyIsReadOncePerRun) {
 // A fetcher whose bootstrap download hangs until released.
 class HangingBootstrap : public FakeFetcher {
  public:
-  HttpResponse fetchResponse(const std::string& url, const HttpHeaders& headers) override {
+  HttpResponse fetchResponse(const std::string& url, const HttpHeaders& headers, size_t maxBytes) override {
     if (url == kBootstrapUrl) {
       std::unique_lock<std::mutex> lock(mutex_);
       hanging_ = true;
       changed_.notify_all();
       changed_.wait(lock, [&] { return released_; });
     }
-    return FakeFetcher::fetchResponse(url, headers);
+    return FakeFetcher::fetchResponse(url, headers, maxBytes);
   }
   void waitUntilHanging() {
     std::unique_lock<std::mutex> lock(mutex_);
