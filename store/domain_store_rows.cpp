@@ -32,6 +32,7 @@ class NocaseSet {
     size_t capacity = 16;
     while (capacity < expected * 2) capacity *= 2;
     slots_.resize(capacity);
+    keys_.reserve(expected);
   }
   // False when the name, in any case, is in the set already.
   bool insert(const std::string& utf8) {
@@ -51,24 +52,24 @@ class NocaseSet {
  private:
   struct Slot {
     uint64_t hash = 0;
-    std::string_view key;
-    bool used = false;
+    uint32_t key = 0;  // 1 + the index in keys_; 0 for a free slot
   };
 
   // `owned` holds the key's text when the set must keep its own copy.
   bool insertKey(std::string_view key, std::string* owned) {
     const uint64_t hash = std::hash<std::string_view>()(key);
     size_t i = hash & (slots_.size() - 1);
-    while (slots_[i].used) {
-      if (slots_[i].hash == hash && slots_[i].key == key) return false;
+    while (slots_[i].key != 0) {
+      if (slots_[i].hash == hash && keys_[slots_[i].key - 1] == key) return false;
       i = (i + 1) & (slots_.size() - 1);
     }
     if (owned != nullptr) {
       copies_.push_back(std::move(*owned));
       key = copies_.back();
     }
-    slots_[i] = Slot{hash, key, true};
-    if (++count_ * 2 > slots_.size()) grow();
+    keys_.push_back(key);
+    slots_[i] = Slot{hash, static_cast<uint32_t>(keys_.size())};
+    if (keys_.size() * 2 > slots_.size()) grow();
     return true;
   }
 
@@ -76,15 +77,15 @@ class NocaseSet {
     std::vector<Slot> old(slots_.size() * 2);
     old.swap(slots_);
     for (const Slot& slot : old) {
-      if (!slot.used) continue;
+      if (slot.key == 0) continue;
       size_t i = slot.hash & (slots_.size() - 1);
-      while (slots_[i].used) i = (i + 1) & (slots_.size() - 1);
+      while (slots_[i].key != 0) i = (i + 1) & (slots_.size() - 1);
       slots_[i] = slot;
     }
   }
 
   std::vector<Slot> slots_;
-  size_t count_ = 0;
+  std::vector<std::string_view> keys_;
   std::deque<std::string> copies_;  // never moves its strings
 };
 

@@ -1,6 +1,7 @@
 #include "ui/list/row_model.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "text/gbk_text.h"
 #include "ui/list/expiry_colour.h"
@@ -182,10 +183,19 @@ int RowModel::findDomain(const std::string& needle, int fromRow, bool down) cons
   const int n = rowCount();
   if (needle.empty() || n == 0) return -1;
   const std::string wanted = asciiLower(needle);
+  // A match holds the needle's first byte in one of its cases: a row
+  // without it is passed over without being folded.
+  const char first = wanted[0];
+  const char firstUpper = first >= 'a' && first <= 'z' ? static_cast<char>(first - 32) : first;
   std::string folded;  // one buffer for every row: no allocation per row
   auto matches = [&](int row) {
     // The domain is the first of a row's packed texts.
-    const char* const domain = rows_[order_[static_cast<size_t>(row)]].texts.c_str();
+    const std::string& texts = rows_[order_[static_cast<size_t>(row)]].texts;
+    const char* const domain = texts.c_str();
+    const size_t length = texts.find('\0');
+    if (std::memchr(domain, first, length) == nullptr &&
+        (firstUpper == first || std::memchr(domain, firstUpper, length) == nullptr))
+      return false;
     folded.clear();
     for (const char* p = domain; *p; ++p) {
       const auto c = static_cast<unsigned char>(*p);
