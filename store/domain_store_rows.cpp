@@ -35,10 +35,10 @@ class NocaseSet {
     keys_.reserve(expected);
   }
   // False when the name, in any case, is in the set already.
-  bool insert(const std::string& utf8) {
+  bool insert(std::string_view utf8) {
     if (std::none_of(utf8.begin(), utf8.end(), [](char c) { return c >= 'A' && c <= 'Z'; }))
       return insertKey(utf8, nullptr);
-    std::string key = utf8;
+    std::string key(utf8);
     for (char& c : key)
       if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return insertKey(key, &key);
@@ -110,6 +110,39 @@ class NameWriter {
   Statement find, insertOne, insertMany, readAll, lastId;
 };
 
+constexpr size_t kRebuildIndexesFrom = 20000;
+
+// Drops the indexes of the table Domains inside the open transaction,
+// keeping their definitions in `definitions` to build them again.
+int dropIndexes(sqlite3* db, std::vector<std::string>& definitions, std::string& error, std::string& failure) {
+  Statement list;
+  if (!list.prepare(db, "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = 'Domains'"
+                        " AND sql IS NOT NULL", error))
+    return SQLITE_ERROR;
+  std::vector<std::string> names;
+  int rc;
+  while ((rc = list.step(error)) == SQLITE_ROW) {
+    names.push_back(list.utf8(0));
+    definitions.push_back(list.utf8(1));
+  }
+  if (rc != SQLITE_DONE) {
+    failure = list.failure();
+    return rc;
+  }
+  for (const std::string& name : names) {
+    std::string quoted = "\"";
+    for (const char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    Statement drop;
+    if (!drop.prepare(db, ("DROP INDEX " + quoted + "\"").c_str(), error)) return SQLITE_ERROR;
+    rc = drop.step(error);
+    if (rc != SQLITE_DONE) {
+      failure = drop.failure();
+      return rc;
+    }
+  }
+  return SQLITE_OK;
+}
+
 // Stores the names of [from, to) that are not stored yet in one
 // transaction: SQLITE_OK, or the failing result code with everything of the
 // range rolled back (a rejection's message in `error`, any other in
@@ -118,7 +151,7 @@ class NameWriter {
 // instead of being looked up name by name (for a batch at least as long as
 // the table). The range's counts are added to `outcome` only when it is
 // committed.
-int insertRange(NameWriter& w, sqlite3* db, const std::vector<std::string>& names, size_t from, size_t to,
+int insertRange(NameWriter& w, sqlite3* db, const std::vector<std::string_view>& names, size_t from, size_t to,
                 bool readTable, AddOutcome& outcome, std::string& error, std::string& failure) {
   Transaction txn(db);
   if (!txn.isOpen()) {
@@ -136,14 +169,15 @@ int insertRange(NameWriter& w, sqlite3* db, const std::vector<std::string>& name
     }
   }
   size_t existing = 0;
-  std::vector<const std::string*> fresh;
+  std::vector<std::string_view> fresh;
+  fresh.reserve(to - from);
   for (size_t i = from; i < to; ++i) {
     if (!seen.insert(names[i])) {
       ++existing;
       continue;
     }
     if (!readTable) {
-      w.find.bind(1, names[i]);
+      w.find.bindView(1, names[i]);
       const int found = w.find.step(error);
       w.find.reset();
       if (found == SQLITE_ROW) {
@@ -155,13 +189,22 @@ int insertRange(NameWriter& w, sqlite3* db, const std::vector<std::string>& name
         return found;
       }
     }
-    fresh.push_back(&names[i]);
+    fresh.push_back(names[i]);
+  }
+  // Many rows into a table no longer than them: the table's indexes are
+  // dropped and built again after the rows, from their own definitions, which
+  // costs less than keeping them up to date row by row. All of it is part of
+  // the transaction, so a failure or a killed process leaves them as they were.
+  std::vector<std::string> indexes;
+  if (readTable && fresh.size() >= kRebuildIndexesFrom) {
+    const int rc = dropIndexes(db, indexes, error, failure);
+    if (rc != SQLITE_OK) return rc;
   }
   for (size_t i = 0; i < fresh.size();) {
     const bool many = fresh.size() - i >= NameWriter::kRowsPerInsert;
     Statement& insert = many ? w.insertMany : w.insertOne;
     const size_t count = many ? NameWriter::kRowsPerInsert : 1;
-    for (size_t k = 0; k < count; ++k) insert.bind(static_cast<int>(k + 1), *fresh[i + k]);
+    for (size_t k = 0; k < count; ++k) insert.bindView(static_cast<int>(k + 1), fresh[i + k]);
     const int inserted = insert.step(error);
     insert.reset();
     if (inserted != SQLITE_DONE) {
@@ -169,6 +212,15 @@ int insertRange(NameWriter& w, sqlite3* db, const std::vector<std::string>& name
       return inserted;
     }
     i += count;
+  }
+  for (const std::string& sql : indexes) {
+    Statement create;
+    if (!create.prepare(db, sql.c_str(), error)) return SQLITE_ERROR;
+    const int rc = create.step(error);
+    if (rc != SQLITE_DONE) {
+      failure = create.failure();
+      return rc;
+    }
   }
   if (!txn.commit()) {
     failure = txn.failure();
@@ -183,7 +235,7 @@ int insertRange(NameWriter& w, sqlite3* db, const std::vector<std::string>& name
 // fails, unless the file refuses every write, each name again in a
 // transaction of its own, so that one name that cannot be stored (a disk
 // that is full by then) costs no other. Adds to `outcome`.
-void insertNames(sqlite3* db, const std::vector<std::string>& names, AddOutcome& outcome, std::string& error) {
+void insertNames(sqlite3* db, const std::vector<std::string_view>& names, AddOutcome& outcome, std::string& error) {
   NameWriter w;
   if (!w.prepare(db, error)) {
     outcome.failed += names.size();
@@ -219,18 +271,25 @@ void insertNames(sqlite3* db, const std::vector<std::string>& names, AddOutcome&
   if (error.empty() && notStored > 0) error = kCannotWrite + failure;
 }
 
-// The names as the table holds them (UTF-8; an ASCII name is its own), empty
-// ones left out. A name longer than its column is left out too and counted:
-// cut short it would be a different domain.
-size_t storeNames(const std::vector<std::string>& gbk, std::vector<std::string>& utf8) {
+// The names as the table holds them, in UTF-8: an ASCII name is its own
+// UTF-8 and is not copied, any other is converted into `converted`. Empty
+// names are left out; so is a name longer than its column, and counted: cut
+// short it would be a different domain.
+size_t storeNames(const std::vector<std::string>& gbk, std::vector<std::string_view>& utf8,
+                  std::deque<std::string>& converted) {
   size_t tooLong = 0;
   utf8.reserve(gbk.size());
   for (const std::string& name : gbk) {
     if (name.empty()) continue;
-    const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    std::string converted = ascii ? name : gbkToUtf8(name);
-    if (utf8Length(converted) <= kDomainSize) {
-      utf8.push_back(std::move(converted));
+    std::string_view view = name;
+    if (!std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+      converted.push_back(gbkToUtf8(name));
+      view = converted.back();
+    }
+    const size_t characters = static_cast<size_t>(
+        std::count_if(view.begin(), view.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    if (characters <= kDomainSize) {
+      utf8.push_back(view);
     } else {
       ++tooLong;
     }
@@ -345,9 +404,12 @@ bool DomainStore::ClearLookups() {
 }
 
 int DomainStore::AddDomains(const std::string& text) {
-  std::vector<std::string> names;
+  DomainRows rows;
+  std::deque<std::string> converted;
+  std::vector<std::string_view> names;
   try {
-    storeNames(readDomainRows(text).names, names);  // too long: not stored, not counted
+    rows = readDomainRows(text);
+    storeNames(rows.names, names, converted);  // too long: not stored, not counted
   } catch (...) {
     return 0;
   }
@@ -363,10 +425,11 @@ int DomainStore::AddDomains(const std::string& text) {
 
 AddOutcome DomainStore::AddNames(const std::vector<std::string>& gbkNames) {
   AddOutcome outcome;
-  std::vector<std::string> names;
+  std::deque<std::string> converted;
+  std::vector<std::string_view> names;
   size_t tooLong = 0;
   try {
-    tooLong = storeNames(gbkNames, names);
+    tooLong = storeNames(gbkNames, names, converted);
   } catch (...) {
     outcome.failed = gbkNames.size();
     return outcome;
