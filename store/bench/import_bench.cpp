@@ -1,7 +1,9 @@
 // Figures for an import at scale: a registrar-like CSV export of 1,000,000
-// lines (a header, quoted registrar names holding commas) decoded, read into
-// names and stored in a fresh store.
+// lines unless told (a header, quoted registrar names holding commas)
+// decoded, read into names and stored in a fresh store.
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
 #include <cstdio>
 #include <filesystem>
@@ -56,8 +58,9 @@ std::string registrarCsv(size_t lines) {
 
 }  // namespace
 
-int main() {
-  const size_t lines = 1000000;
+int main(int argc, char** argv) {
+  // The lines of the file, 1,000,000 unless told.
+  const size_t lines = argc > 1 ? std::max<size_t>(std::strtoul(argv[1], nullptr, 10), 2) : 1000000;
   std::error_code ec;
   const fs::path dir =
       fs::temp_directory_path(ec) / ("dvx-import-bench-" + std::to_string(Clock::now().time_since_epoch().count()));
