@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <deque>
+#include <functional>
 #include <set>
 #include <string_view>
 
