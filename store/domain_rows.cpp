@@ -26,7 +26,18 @@ char separatorOf(const char* begin, const char* end) {
   return semicolons > commas ? ';' : ',';
 }
 
-bool isBlank(const std::string& text) { return trimSpaces(text).empty(); }
+// Only blanks (ASCII and full-width spaces), or nothing.
+bool isBlank(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == ' ') continue;
+    if (text[i] == '\xA1' && i + 1 < text.size() && text[i + 1] == '\xA1') {
+      ++i;
+      continue;
+    }
+    return false;
+  }
+  return true;
+}
 
 // The header names of a domain column; "name" only when nothing better is
 // there, as a registrar's table may name its owner column "Name" too.
@@ -62,17 +73,16 @@ class RowReader {
 
   bool atEnd() const { return pos_ >= text_.size(); }
 
-  // Reads the next line or row. False for a plain line (its text in
-  // `fields[0]`), true for a row of fields.
-  bool next(std::vector<std::string>& fields) {
-    fields.clear();
+  // Reads the next line or row into fields() (a plain line is its one
+  // field). False for a plain line, true for a row of fields.
+  bool next() {
+    count_ = 0;
     const size_t lineEnd = findLineEnd(pos_);
     const char* const line = text_.data() + pos_;
-    const char* const lineStop = text_.data() + lineEnd;
-    const char own = separatorOf(line, lineStop);
+    const char own = separatorOf(line, text_.data() + lineEnd);
     const bool quoted = !quotesOff_ && pos_ < lineEnd && text_[pos_] == '"';
     if (own == 0 && !quoted) {
-      fields.emplace_back(text_, pos_, lineEnd - pos_);
+      newField().assign(text_, pos_, lineEnd - pos_);
       pos_ = skipLineEnd(lineEnd);
       return false;
     }
@@ -80,11 +90,26 @@ class RowReader {
     if (textSeparator_ != 0 && std::memchr(line, textSeparator_, lineEnd - pos_) != nullptr)
       separator = textSeparator_;
     if (separator == 0) separator = textSeparator_ != 0 ? textSeparator_ : ',';
-    readFields(separator, fields);
+    readFields(separator);
     return true;
   }
 
+  size_t fieldCount() const { return count_; }
+  const std::string& field(size_t i) const { return fields_[i]; }
+  std::vector<std::string> fields() const {
+    return std::vector<std::string>(fields_.begin(), fields_.begin() + static_cast<std::ptrdiff_t>(count_));
+  }
+
  private:
+  // The next field's text, emptied. The strings are kept from row to row,
+  // so a long file costs no allocation per field.
+  std::string& newField() {
+    if (count_ == fields_.size()) fields_.emplace_back();
+    std::string& field = fields_[count_++];
+    field.clear();
+    return field;
+  }
+
   size_t findLineEnd(size_t from) const {
     while (from < text_.size() && !isLineEnd(text_[from])) ++from;
     return from;
@@ -95,16 +120,17 @@ class RowReader {
   }
 
   // One record from pos_: fields up to the line end that is outside quotes.
-  void readFields(char separator, std::vector<std::string>& fields) {
+  void readFields(char separator) {
     const size_t n = text_.size();
     for (;;) {
-      std::string field;
-      if (!quotesOff_ && pos_ < n && text_[pos_] == '"' && readQuoted(field)) {
-        // Anything between the closing quote and the separator is kept as
-        // it stands, as spreadsheet programs do.
-      }
-      while (pos_ < n && text_[pos_] != separator && !isLineEnd(text_[pos_])) field.push_back(text_[pos_++]);
-      fields.push_back(std::move(field));
+      std::string& field = newField();
+      // After a closing quote, anything up to the separator is kept as it
+      // stands, as spreadsheet programs do.
+      if (!quotesOff_ && pos_ < n && text_[pos_] == '"') readQuoted(field);
+      size_t end = pos_;
+      while (end < n && text_[end] != separator && !isLineEnd(text_[end])) ++end;
+      field.append(text_, pos_, end - pos_);
+      pos_ = end;
       if (pos_ < n && text_[pos_] == separator) {
         ++pos_;
         continue;
@@ -114,27 +140,27 @@ class RowReader {
     }
   }
 
-  // A quoted field from the quote at pos_. A quote never closed is left
-  // as an ordinary character (false), and from then on no quote opens a
-  // field: the search for a closing quote then runs once, not per field.
-  bool readQuoted(std::string& field) {
+  // A quoted field from the quote at pos_, into `field`. A quote never
+  // closed is left as an ordinary character (nothing read), and from then
+  // on no quote opens a field: the search for a closing quote then runs
+  // once, not per field.
+  void readQuoted(std::string& field) {
     size_t from = pos_ + 1;
-    std::string value;
     for (;;) {
       const size_t quote = text_.find('"', from);
       if (quote == std::string::npos) {
         quotesOff_ = true;
-        return false;
+        field.clear();
+        return;
       }
-      value.append(text_, from, quote - from);
+      field.append(text_, from, quote - from);
       if (quote + 1 < text_.size() && text_[quote + 1] == '"') {
-        value.push_back('"');
+        field.push_back('"');
         from = quote + 2;
         continue;
       }
       pos_ = quote + 1;
-      field = std::move(value);
-      return true;
+      return;
     }
   }
 
@@ -142,6 +168,8 @@ class RowReader {
   size_t pos_ = 0;
   char textSeparator_ = 0;
   bool quotesOff_ = false;
+  std::vector<std::string> fields_;
+  size_t count_ = 0;
 };
 
 }  // namespace
@@ -151,43 +179,36 @@ DomainRows readDomainRows(const std::string& text) {
   try {
     RowReader reader(text);
     reader.chooseTextSeparator();
-    std::vector<std::string> fields;
     bool first = true;
     int domainColumn = -1;
-    while (!reader.atEnd()) {
-      if (!reader.next(fields)) {
-        if (isBlank(fields[0])) continue;
-        // A one-column table's header: a title alone on the first line.
-        if (first && domainColumnOf(fields) == 0) {
-          first = false;
-          continue;
-        }
-        first = false;
-        std::string name = normaliseDomain(fields[0]);
-        if (name.empty()) {
-          ++result.skippedRows;
-        } else {
-          result.names.push_back(std::move(name));
-        }
-        continue;
-      }
-      bool blank = true;
-      for (const std::string& f : fields) blank = blank && isBlank(f);
-      if (blank) continue;
-      if (first) {
-        first = false;
-        domainColumn = domainColumnOf(fields);
-        if (domainColumn >= 0) continue;  // the header row
-      }
-      std::string name;
-      if (domainColumn >= 0 && static_cast<size_t>(domainColumn) < fields.size())
-        name = normaliseDomain(fields[static_cast<size_t>(domainColumn)]);
-      for (size_t i = 0; name.empty() && i < fields.size(); ++i) name = normaliseDomain(fields[i]);
+    auto take = [&](std::string name) {
       if (name.empty()) {
         ++result.skippedRows;
       } else {
         result.names.push_back(std::move(name));
       }
+    };
+    while (!reader.atEnd()) {
+      const bool row = reader.next();
+      const size_t count = reader.fieldCount();
+      bool blank = true;
+      for (size_t i = 0; blank && i < count; ++i) blank = isBlank(reader.field(i));
+      if (blank) continue;
+      if (first) {
+        // The first line or row names the domain column, or is data.
+        first = false;
+        domainColumn = domainColumnOf(reader.fields());
+        if (domainColumn >= 0) continue;
+      }
+      if (!row) {
+        take(normaliseDomain(reader.field(0)));
+        continue;
+      }
+      std::string name;
+      if (domainColumn >= 0 && static_cast<size_t>(domainColumn) < count)
+        name = normaliseDomain(reader.field(static_cast<size_t>(domainColumn)));
+      for (size_t i = 0; name.empty() && i < count; ++i) name = normaliseDomain(reader.field(i));
+      take(std::move(name));
     }
   } catch (...) {
     // Out of memory: what was read so far.

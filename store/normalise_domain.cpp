@@ -61,6 +61,18 @@ bool isHostName(const std::string& t) {
 }  // namespace
 
 std::string normaliseDomain(const std::string& text) {
+  // Most names are host characters already, at most in upper case, without
+  // "www.": every step below but the lower-casing would leave them as they
+  // are, and a million-line import then costs one copy a name.
+  if (std::all_of(text.begin(), text.end(), [](char c) {
+        return isAsciiHostChar(static_cast<unsigned char>(c)) || (c >= 'A' && c <= 'Z');
+      })) {
+    std::string t = text;
+    for (char& c : t)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (t.find("www.") == std::string::npos) return isHostName(t) ? t : std::string();
+  }
+
   // Blanks anywhere, then the two web schemes anywhere.
   std::string t = removeAll(removeAll(text, " "), "\xA1\xA1");
   t = replaceAll(t, "http://", "", true);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "store/store_errors.h"
 #include "text/codepage.h"
@@ -131,6 +132,11 @@ class Statement {
     sqlite3_bind_text(stmt_, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
   }
   void bind(int index, int32_t value) { sqlite3_bind_int64(stmt_, index, value); }
+  // The text is not copied: it must stay as it is until the statement is
+  // reset.
+  void bindView(int index, std::string_view utf8) {
+    sqlite3_bind_text(stmt_, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_STATIC);
+  }
   // One step; a rejection (see isRejection) leaves its message in `error`,
   // any other failure its message in failure().
   // The connection's cached schema is checked only here, so a table dropped

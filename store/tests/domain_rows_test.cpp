@@ -120,6 +120,13 @@ TEST_F(ImportCounts, AddedExistingAndSkippedAsTheUserIsTold) {
             "无法读取文件: D:\\导出.csv");
   EXPECT_EQ(store.LoadAll().size(), 2u);
 
+  // A short batch on a longer table: each name looked up in the table.
+  ASSERT_EQ(store.AddDomains("c.com\r\nd.com\r\ne.com"), 0);
+  const dvx::AddOutcome few = store.AddNames({"OLD.com", "y.com", "Y.com"});
+  EXPECT_EQ(few.added, 1u);
+  EXPECT_EQ(few.existing, 2u);
+  EXPECT_EQ(store.LoadAll().back().second, "y.com");
+
   // A store that cannot be reached counts every name as not stored.
   store.Close();
   const dvx::AddOutcome closed = store.AddNames({"a.com", "b.com"});

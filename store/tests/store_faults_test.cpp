@@ -3,8 +3,10 @@
 // a disk that fills up during an add. Each ends with one clear message and
 // no row lost or half written.
 #include <algorithm>
+#include <cctype>
 
 #include "fault_vfs.h"
+#include "store/domain_rows.h"
 #include "store_fixture.h"
 
 using namespace dvx_test;
@@ -126,6 +128,42 @@ TEST_F(StoreFaults, DiskFullDuringAnAddKeepsTheLinesThatFit) {
   for (size_t i = 3; i < stored.size(); ++i) EXPECT_EQ(stored[i], "name" + std::to_string(i) + ".com");
   store.Close();
   rawRows();  // the file is whole
+}
+
+TEST_F(StoreFaults, ALargeAddRebuildsTheIndexesOrLeavesThemAsTheyWere) {
+  auto indexes = [&] {
+    RawDb raw(file_);
+    return raw.rows("SELECT name, sql FROM sqlite_master WHERE type = 'index' ORDER BY name");
+  };
+  const auto before = indexes();
+  ASSERT_EQ(before.size(), 2u);
+  FaultVfs vfs;
+  DomainStore store(&sink_);
+  store.OpenStore(file_);
+  // 20,000 names on a table of 3: the indexes are dropped and built again
+  // inside the batch. The disk fills: the batch and its dropped indexes
+  // are rolled back, and the names are tried one by one, which needs them.
+  vfs.setSpaceLeft(64 * 1024);
+  const int notStored = store.AddDomains(lines(3, 20003));
+  vfs.setSpaceLeft(-1);
+  const size_t kept = names(store).size();
+  ASSERT_GT(notStored, 0);
+  EXPECT_EQ(kept - 3 + static_cast<size_t>(notStored), 20000u);
+  EXPECT_EQ(indexes(), before);
+
+  // With room, the same names and 5,000 more (so that the new ones are
+  // enough for a rebuild again): the ones kept are there, in any case.
+  sink_.clear();
+  std::string upper = lines(0, 25003);
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const dvx::AddOutcome outcome = store.AddNames(dvx::readDomainRows(upper).names);
+  EXPECT_EQ(outcome.existing, kept);
+  EXPECT_EQ(outcome.added, 25003u - kept);
+  EXPECT_EQ(outcome.failed, 0u);
+  EXPECT_TRUE(sink_.messages().empty());
+  store.Close();
+  EXPECT_EQ(indexes(), before);
+  EXPECT_EQ(rawRows().size(), 25003u);  // and the file is whole
 }
 
 TEST_F(StoreFaults, AFileThatIsNotADatabaseIsToldOnceAndNeverWritten) {
