@@ -77,7 +77,10 @@ LRESULT CALLBACK ReminderTray::wndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
   } else {
     self = reinterpret_cast<ReminderTray*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   }
-  if (msg == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    if (self) self->hwnd_ = nullptr;
+  }
   if (!self || msg == WM_NCDESTROY) return DefWindowProcW(hwnd, msg, wParam, lParam);
   try {
     return self->handle(msg, wParam, lParam);
@@ -97,6 +100,10 @@ LRESULT ReminderTray::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kLifetimeTimer) finish(false);
       return 0;
+    // Closed from outside (a session ending, a tool): the check still ends.
+    case WM_CLOSE: finish(false); return 0;
+    // However the window goes, the icon goes first: none outlives it.
+    case WM_DESTROY: icon_.reset(); return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == kMenuOpen) finish(true);
       if (LOWORD(wParam) == kMenuExit) finish(false);
