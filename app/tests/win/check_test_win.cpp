@@ -2,6 +2,7 @@
 // window, the reminder in the notification area, the daily task and the
 // calendar of renewals.
 #include <windows.h>
+#include <dlgs.h>
 
 #include <gtest/gtest.h>
 
@@ -207,6 +208,28 @@ TEST_F(CheckProgram, TheRenewalCalendarIsWrittenOrSaidWhyNot) {
   EXPECT_FALSE(w.writeRenewalCalendar(nowhere));
   ASSERT_EQ(prompter_.seen.size(), 1u);
   EXPECT_NE(prompter_.seen[0].text.find("missing"), std::string::npos);
+}
+
+// The command's save dialog offers Domivex_到期.ics in the data directory,
+// and OK writes the calendar there.
+TEST_F(CheckProgram, TheCalendarCommandOffersItsFileInTheDataDirectory) {
+  seed({row("soon.example", 10, 0)});
+  MainWindow& w = open();
+  ASSERT_TRUE(waitForRefresh());
+  const std::wstring file = toWide(w.hosts().dataDir) + L"Domivex_\u5230\u671F.ics";
+  DeleteFileW(file.c_str());
+  std::string offered = "<no dialog>";
+  whenWindowAppears("另存为", [&](HWND dialog) {
+    HWND name = GetDlgItem(dialog, edt1);
+    if (!name) name = GetDlgItem(dialog, cmb13);
+    offered = windowText(name);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  });
+  SendMessageW(w.hwnd(), WM_SYSCOMMAND, kSysExportCalendar, 0);
+  EXPECT_EQ(offered, "Domivex_到期.ics");
+  const std::string ics = readFileBytes(fromWide(file));
+  EXPECT_NE(ics.find("soon.example"), std::string::npos) << fromWide(file);
+  DeleteFileW(file.c_str());
 }
 
 // A check handed over while the window's own job runs waits for that job.
