@@ -17,7 +17,7 @@ packages=(
   cmake g++ make libgtest-dev libgmock-dev libsqlite3-dev libboost1.81-dev nlohmann-json3-dev
   g++-mingw-w64-x86-64-posix wine64 xvfb tcl locales python3
   fonts-wqy-zenhei fonts-wqy-microhei fonts-liberation2 fonts-wine imagemagick x11-apps xdotool xz-utils dpkg-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev python3-icalendar
 )
 missing=()
 for p in "${packages[@]}"; do
