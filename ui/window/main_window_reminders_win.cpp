@@ -2,7 +2,6 @@
 // `domivex.exe --check`, its reminder, and the two system-menu commands
 // (the daily task, the calendar of renewals).
 #include <windows.h>
-#include <commdlg.h>
 
 #include <vector>
 
@@ -17,6 +16,7 @@
 #include "ui/check/check_run_win.h"
 #include "ui/check/instance_handoff_win.h"
 #include "ui/common/app_messages_win.h"
+#include "ui/common/file_dialogs_win.h"
 #include "ui/common/wide_win.h"
 #include "ui/window/main_window_win.h"
 #include "ui/window/query_job_win.h"
@@ -122,7 +122,7 @@ void MainWindow::exportRenewalCalendar() {
   ofn.lpstrDefExt = L"ics";
   ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
   // Cancelled (or the dialog failed, CommDlgExtendedError() != 0): nothing.
-  if (!GetSaveFileNameW(&ofn)) return;
+  if (!showSaveFileDialog(&ofn)) return;
   // The dialog ran its own message loop: the window may be going away.
   if (!IsWindow(hwnd_)) return;
   writeRenewalCalendar(file.data());
