@@ -110,6 +110,31 @@ std::string windowList() {
   return out;
 }
 
+// Once a dialog owned by `owner` shows (whatever its caption, which depends
+// on the system's language), runs `action` on it; polled from a thread
+// timer, which the dialog's own message loop dispatches.
+HWND g_dialogOwner = nullptr;
+std::function<void(HWND)> g_dialogAction;
+UINT_PTR g_dialogTimer = 0;
+
+void CALLBACK pollForDialog(HWND, UINT, UINT_PTR, DWORD) {
+  HWND dialog = findTopWindow([](HWND h) {
+    return IsWindowVisible(h) && GetWindow(h, GW_OWNER) == g_dialogOwner && classOf(h) == L"#32770";
+  });
+  if (!dialog) return;
+  KillTimer(nullptr, g_dialogTimer);
+  g_dialogTimer = 0;
+  auto action = std::move(g_dialogAction);
+  g_dialogAction = nullptr;
+  if (action) action(dialog);
+}
+
+void whenDialogOf(HWND owner, std::function<void(HWND)> action) {
+  g_dialogOwner = owner;
+  g_dialogAction = std::move(action);
+  g_dialogTimer = SetTimer(nullptr, 0, 20, &pollForDialog);
+}
+
 // domivex.exe copied into the test's program directory, started with
 // arguments, the way the scheduled task starts it.
 class CheckProgram : public MainWindowHarness {
@@ -219,7 +244,7 @@ TEST_F(CheckProgram, TheCalendarCommandOffersItsFileInTheDataDirectory) {
   const std::wstring file = toWide(w.hosts().dataDir) + L"Domivex_\u5230\u671F.ics";
   DeleteFileW(file.c_str());
   std::string offered = "<no dialog>";
-  whenWindowAppears("另存为", [&](HWND dialog) {
+  whenDialogOf(w.hwnd(), [&](HWND dialog) {
     HWND name = GetDlgItem(dialog, edt1);
     if (!name) name = GetDlgItem(dialog, cmb13);
     offered = windowText(name);
