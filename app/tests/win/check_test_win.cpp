@@ -183,6 +183,15 @@ std::wstring taskFile() {
 
 bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// Wine keeps no command in its tasks, so a moved program is told from the
+// XML the scheduler gives back on Windows: read back what we register.
+TEST(CheckTaskXml, TheCommandReadsBackFromTheTasksOwnXml) {
+  for (const std::wstring& path : {std::wstring(L"C:\\Program Files\\Domivex\\domivex.exe"),
+                                  std::wstring(L"D:\\A & B's\\\u5230\u671F\\domivex.exe")})
+    EXPECT_EQ(taskCommandOf(checkTaskXml(path, L"PC\\user")), path) << fromWide(path);
+  EXPECT_EQ(taskCommandOf(L"<Task><Actions/></Task>"), L"");
+}
+
 TEST_F(CheckProgram, InstallAndRemoveCheckMakeAndDeleteTheNamedTaskQuietly) {
   removeCheckTask();
   ASSERT_FALSE(exists(taskFile()));
