@@ -34,7 +34,11 @@ bool runPassBesideWindows(DomainStore& store, PageFetcher& fetcher, const Lookup
                           const CheckPassOptions& passOptions, long long today) {
   std::atomic<bool> cancel{false};
   ScopedHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  if (!done.get()) return false;
+  if (!done.get()) {
+    // No event to wait on: the pass runs here, without the watch.
+    runCheckPass(store, fetcher, hosts, passOptions, cancel, today);
+    return true;
+  }
   std::thread worker([&] {
     runCheckPass(store, fetcher, hosts, passOptions, cancel, today);
     SetEvent(done.get());
@@ -42,7 +46,7 @@ bool runPassBesideWindows(DomainStore& store, PageFetcher& fetcher, const Lookup
   HANDLE wait = done.get();
   for (;;) {
     const DWORD woke = MsgWaitForMultipleObjects(1, &wait, FALSE, 500, QS_ALLINPUT);
-    if (woke == WAIT_OBJECT_0) break;
+    if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) break;
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
