@@ -45,7 +45,9 @@ bool ReminderTray::show(HINSTANCE instance, const std::string& title, const std:
                   instance, this);
   if (!hwnd_) return false;
 
-  iconImage_ = LoadIconW(instance, L"IDI_DOMIVEX");
+  // The small size the notification area draws, shared: nothing to free.
+  iconImage_ = static_cast<HICON>(LoadImageW(instance, L"IDI_DOMIVEX", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   if (!iconImage_) iconImage_ = LoadIconW(nullptr, IDI_APPLICATION);
   tip_ = wideTitle;
   icon_ = std::make_unique<NotifyIcon>(hwnd_, kIconId, WM_APP_TRAY_ICON);
