@@ -15,7 +15,7 @@ namespace dvx {
 
 struct CheckPassOptions {
   int pauseAfterLookupMs = 900;
-  int checkLimit = kDefaultCheckLimit;
+  int checkLimit = kDefaultCheckLimit;  // 0 or less: no lookups, the reminder only
 };
 
 struct CheckPassResult {

@@ -1,6 +1,8 @@
 // The due rule's table of cases, the order of the due rows and the limit.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "remind/due_rule.h"
 #include "text/date_time.h"
 

@@ -365,5 +365,23 @@ TEST_F(DomainListTest, ClosingDuringAHangingFetchIsPromptAndWritesNothing) {
   }
 }
 
+// A re-check whose page cannot be read keeps the dates the row holds, and
+// its old LastUpdate, so the row stays due.
+TEST_F(DomainListTest, AFailedLookupKeepsTheStoredDates) {
+  DomainRecord busy = stored("busy.com", "2027/01/01");
+  busy.BaiduS.clear();  // incomplete: the job looks it up
+  const auto ids = seed({busy});
+  ASSERT_EQ(ids.size(), 1u);
+  open(fetcher_);
+  ASSERT_TRUE(waitForRefresh());
+  EXPECT_FALSE(fetcher_->requests.empty());
+  const DomainRecord after = window_->store()->FindById(ids[0]);
+  EXPECT_EQ(after.ExpireDate, "2027/01/01");
+  EXPECT_EQ(after.RegDate, "2010/01/01");
+  EXPECT_EQ(after.LastUpdate, "2026/01/01");
+  EXPECT_FALSE(after.BaiduS.empty());
+  EXPECT_EQ(list().cell(rowOf("busy.com"), 5), "2027/01/01");
+}
+
 }  // namespace
 }  // namespace dvx
