@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "startup/scoped_handle_win.h"
+#include "ui/common/file_dialogs_win.h"
 #include "ui/common/dropped_files_win.h"
 #include "ui/common/wide_win.h"
 #include "ui/list/csv_export.h"
@@ -85,9 +86,9 @@ void MainWindow::chooseImportFiles() {
   ofn.lpstrTitle = title.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
               OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameW(&ofn)) {
+  if (!showOpenFileDialog(&ofn)) {
     // 0 is the user's cancel; anything else is the dialog's own failure.
-    if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL && options_.prompter)
+    if (fileDialogError() == FNERR_BUFFERTOOSMALL && options_.prompter)
       options_.prompter->notify("选择的文件太多, 请分几次导入", "提示", PromptIcon::Warning);
     return;
   }
@@ -113,7 +114,7 @@ void MainWindow::chooseCsvExport() {
   const std::wstring title = toWide("导出 CSV");
   ofn.lpstrTitle = title.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!GetSaveFileNameW(&ofn) || !hwnd_) return;
+  if (!showSaveFileDialog(&ofn) || !hwnd_) return;
   exportCsvTo(buffer.data());
 }
 

@@ -15,6 +15,7 @@
 #include "ui/window/query_job_win.h"
 #include "ui/window/query_rules.h"
 #include "ui/list/sort_order.h"
+#include "ui/common/app_messages_win.h"
 #include "ui/common/ui_thread_win.h"
 #include "ui/common/wide_win.h"
 
@@ -139,6 +140,8 @@ void MainWindow::finishRefresh() {
   jobRunning_ = false;
   updateCommandStates();
   ++refreshCount_;
+  // A check handed over while this job ran goes next.
+  if (dueCheckPending_) PostMessageW(hwnd_, WM_APP_DUE_CHECK, 0, 0);
 }
 
 std::string MainWindow::sortList(int column, bool ascending, bool caseSensitive, int kind) {

@@ -18,7 +18,6 @@ namespace dvx {
 
 namespace {
 
-const wchar_t kClassName[] = L"DomivexMainWindow";
 constexpr int kWindowWidth = 926, kWindowHeight = 467;
 constexpr COLORREF kHintGrey = RGB(192, 192, 192);
 
@@ -58,6 +57,7 @@ std::string mainColumnTitle(int column) {
   const int count = static_cast<int>(sizeof kColumns / sizeof kColumns[0]);
   return column >= 0 && column < count ? kColumns[column].title : "";
 }
+const wchar_t MainWindow::kClassName[] = L"DomivexMainWindow";
 
 MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options)) {}
 
@@ -131,13 +131,20 @@ LRESULT MainWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE: return onCreate();
     case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_SYSCOMMAND:
-      if (onSysCommand(static_cast<UINT>(wParam & 0xFFF0))) return 0;
+      if (onSysCommand(static_cast<UINT>(wParam & 0xFFF0)) ||
+          onReminderCommand(static_cast<UINT>(wParam & 0xFFF0)))
+        return 0;
       break;  // the system's own: moving, sizing, closing
     case WM_DROPFILES: onDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_NOTIFY: return onNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_CTLCOLORSTATIC:
       return onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_APP_RUN: return handleRunMessage(wParam);
+    case WM_INITMENUPOPUP:
+      onInitMenuPopup(reinterpret_cast<HMENU>(wParam), HIWORD(lParam) != 0);
+      break;
+    case WM_COPYDATA: return onCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_APP_DUE_CHECK: startDueCheckWhenIdle(); return 0;
     case WM_DPICHANGED: onDpiChanged(dpiFromMessage(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_DESTROY: onDestroy(); return 0;
     case WM_NCDESTROY: {
@@ -217,6 +224,7 @@ LRESULT MainWindow::onCreate() {
   icons_.apply(hwnd_, L"IDI_DOMIVEX", dpi_);
   addSystemMenuItems();
   DragAcceptFiles(hwnd_, TRUE);
+  addReminderMenuItems();
   runStartup();
   return 0;
 }
@@ -288,6 +296,7 @@ void MainWindow::onDestroy() {
   // 1 (centred) is never written back.
   const char* state = IsIconic(hwnd_) ? "2" : IsZoomed(hwnd_) ? "3" : "0";
   settings_.WriteSetting(kKeyWindowState, state);
+  reminderTray_.close();  // the process ends without destructors
   // A running job is not waited for: a lookup still fetching is dropped.
   if (job_) job_->abandon();
   for (const auto& worker : {addJob_, titleJob_})

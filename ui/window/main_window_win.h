@@ -27,6 +27,7 @@
 #include "ui/common/message_box_win.h"
 #include "startup/prompter.h"
 #include "ui/window/taskbar_progress_win.h"
+#include "ui/check/reminder_tray_win.h"
 
 namespace dvx {
 
@@ -75,8 +76,17 @@ struct MainWindowOptions {
   int pauseAfterLookupMs = 900;       // the pause after each looked-up domain
 };
 
+// Commands of the main window's system menu (multiples of 0x10 below 0xF000).
+enum MainSystemCommand : UINT {
+  kSysExportCalendar = 0x1030,  // "导出到期日历..."
+  kSysDailyCheck = 0x1040,      // "每天检查到期域名"
+};
+
 class MainWindow {
  public:
+  // The window's class: how an unattended check finds the running window.
+  static const wchar_t kClassName[];
+
   explicit MainWindow(MainWindowOptions options);
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;
@@ -167,6 +177,24 @@ class MainWindow {
   bool titleCheckRunning() const { return titleJob_ && titleJob_->running; }
   HWND exportWindow() const { return export_.hwnd(); }
   HWND helpWindow() const { return help_.hwnd(); }
+  // --- Reminders -------------------------------------------------------------
+  // A check handed over by `domivex.exe --check`: the due-only pass runs as
+  // a query job once no other job uses the store, then the reminder shows.
+  void queueDueCheck();
+  bool dueCheckPending() const { return dueCheckPending_; }
+  // How many due-only passes have ended here.
+  int dueChecksDone() const { return dueChecksDone_; }
+  // Used by the due-only job when it ends, on the UI thread.
+  void finishDueCheck();
+  const ReminderTray& reminderTray() const { return reminderTray_; }
+  // "导出到期日历...": the save dialog, then the file.
+  void exportRenewalCalendar();
+  // The calendar of every stored domain with an expiry date, written to
+  // `path`; false (and said) when it could not be written.
+  bool writeRenewalCalendar(const std::wstring& path);
+  // "每天检查到期域名": makes the daily task for this exe, or removes it.
+  void toggleDailyCheck();
+
   // Waits for a store operation in progress and closes the store for good.
   void closeStore() {
     if (store_) store_->Close();
@@ -204,6 +232,11 @@ class MainWindow {
 
   void createControls();
   void runStartup();
+  void addReminderMenuItems();
+  bool onReminderCommand(UINT command);
+  void onInitMenuPopup(HMENU menu, bool systemMenu);
+  LRESULT onCopyData(const COPYDATASTRUCT* data);
+  void startDueCheckWhenIdle();
   void applyWindowState(int state);
   void onSortOptionClicked();
 
@@ -231,6 +264,9 @@ class MainWindow {
   bool centreOnShow_ = false;
   int dpi_ = kDesignDpi;
   DpiFonts fonts_;
+  bool dueCheckPending_ = false;
+  int dueChecksDone_ = 0;
+  ReminderTray reminderTray_;
   TaskbarProgress taskbar_;  // Arial 12 px for the list, 宋体 14 px for the hints, 宋体 12 px for the rest
   FindBox find_;
   HACCEL keys_ = nullptr;  // Ctrl+F, F3

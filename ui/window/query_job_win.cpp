@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lookup/domain_lookup.h"
+#include "remind/due_rule.h"
 #include "text/gbk_text.h"
 #include "ui/window/main_window_win.h"
 #include "ui/window/query_rules.h"
@@ -105,6 +106,11 @@ void QueryJob::run() {
 
 void QueryJob::runRows() {
   std::vector<int32_t> ids = std::move(toLookUp_);
+  if (dueOnly_) {
+    DuePicker picker(today_);
+    store_->ForEachRecord([&](DomainRecord& rec) { picker.consider(rec); });
+    ids = picker.mostUrgent(checkLimit_ > 0 ? static_cast<size_t>(checkLimit_) : 0);
+  }
   bool failedMode = false;
   int pauseMs = 0;
   LookupHosts hosts;
@@ -142,7 +148,7 @@ void QueryJob::runRows() {
     DomainRecord rec = store_->FindById(id);
     if (rec.id != id) continue;  // deleted meanwhile
     rec.Registeracom = removeAll(rec.Registeracom, "：");
-    if (!needsLookup(rec, failedMode)) {
+    if (dueOnly_ ? !isDue(rec, today_) : !needsLookup(rec, failedMode)) {
       ++lookedUp;
       show(rec, false);
       continue;
@@ -163,7 +169,11 @@ void QueryJob::runRows() {
     ui([&] { window_->showLookupProgress(lookedUp, toLookUp); });
     pause(pauseMs);
   }
-  ui([&] { window_->finishRefresh(); });
+  ui([&] {
+    // Before the refresh's end, which would start a pending check again.
+    if (dueOnly_) window_->finishDueCheck();
+    window_->finishRefresh();
+  });
 }
 
 }  // namespace dvx

@@ -26,6 +26,15 @@ class QueryJob : public std::enable_shared_from_this<QueryJob> {
            std::shared_ptr<PageFetcher> fetcher, std::shared_ptr<QueryJob> previous,
            std::vector<int32_t> toLookUp);
 
+  // Before start(): instead of the given ids, the job picks the rows due on
+  // `today` (most urgent first, at most `checkLimit`), looks up those still
+  // due when it gets to them, and ends with the window's finishDueCheck.
+  void lookUpDueRows(long long today, int checkLimit) {
+    dueOnly_ = true;
+    today_ = today;
+    checkLimit_ = checkLimit;
+  }
+
   // Starts the worker thread; the job keeps itself alive until it ends.
   void start();
 
@@ -53,6 +62,9 @@ class QueryJob : public std::enable_shared_from_this<QueryJob> {
   std::shared_ptr<PageFetcher> fetcher_;
   std::shared_ptr<QueryJob> previous_;  // guarded by mutex_
   std::vector<int32_t> toLookUp_;
+  bool dueOnly_ = false;
+  long long today_ = 0;
+  int checkLimit_ = 0;
   std::atomic<bool> stopped_{false}, abandoned_{false};
   mutable std::mutex mutex_;
   std::condition_variable cv_;
