@@ -35,7 +35,7 @@ int runCheck(HINSTANCE instance) {
   options.programDir = dvx::programDirectory();
   options.mainWindowClass = dvx::MainWindow::kClassName;
   options.programPath = dvx::thisProgramPath();
-  options.fetcher = std::shared_ptr<dvx::PageFetcher>(dvx::makeXmlHttpFetcher());
+  options.fetcher = std::shared_ptr<dvx::PageFetcher>(dvx::makeWebFetcher());
   try {
     return dvx::runUnattendedCheck(options);
   } catch (...) {

@@ -175,8 +175,8 @@ int main(int argc, char** argv) {
 
   // The settings the check reads (no drive D: here), kept and put back.
   WinFilePlatform files;
-  const std::string settings = files.systemDirectory() + "\\Harnwick.txt";
-  const std::wstring settingsW = toWide(settings), keptW = settingsW + L".bench-kept";
+  const std::filesystem::path settings = files.systemDirectory() / L"Harnwick.txt";
+  const std::wstring settingsW = settings.wstring(), keptW = settingsW + L".bench-kept";
   const bool hadSettings = MoveFileExW(settingsW.c_str(), keptW.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
   Listener web;
   const std::string host = "127.0.0.1:" + std::to_string(web.port());

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -23,7 +24,7 @@ enum CheckExit : int {
 
 struct CheckRunOptions {
   HINSTANCE instance = nullptr;
-  std::string programDir;                 // GBK, without a trailing separator
+  std::filesystem::path programDir;       // without a trailing separator
   std::wstring mainWindowClass;           // what the hand-off looks for
   std::wstring programPath;               // started when the reminder is clicked
   std::shared_ptr<PageFetcher> fetcher;

@@ -104,8 +104,7 @@ void MainWindow::finishDueCheck() {
 }
 
 void MainWindow::exportRenewalCalendar() {
-  // The data directory is still a GBK path; the file name is built wide.
-  std::wstring dir = toWide(hosts_.dataDir);
+  std::wstring dir = hosts_.dataDir.wstring();
   while (!dir.empty() && (dir.back() == L'\\' || dir.back() == L'/')) dir.pop_back();
   std::vector<wchar_t> file(32768, L'\0');
   const std::wstring suggested = L"Domivex_\u5230\u671F.ics";  // Domivex_到期.ics

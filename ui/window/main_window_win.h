@@ -52,8 +52,13 @@ enum MainControlId : int {
 enum MainKeyCommand : int { kIdFindOpen = 200, kIdFindAgain };
 
 // Own items of the main window's system menu (WM_SYSCOMMAND, multiples of
-// 0x10 below the system's own).
-enum MainSystemCommand : UINT { kSysImportFiles = 0x1010, kSysExportCsv = 0x1020 };
+// 0x10 below the system's own at 0xF000).
+enum MainSystemCommand : UINT {
+  kSysImportFiles = 0x1010,     // "导入文件..."
+  kSysExportCsv = 0x1020,       // "导出 CSV..."
+  kSysExportCalendar = 0x1030,  // "导出到期日历..."
+  kSysDailyCheck = 0x1040,      // "每天检查到期域名"
+};
 
 // The title of a column of the domain list (GBK).
 std::string mainColumnTitle(int column);
@@ -74,12 +79,6 @@ struct MainWindowOptions {
   ProcessLauncher* launcher = nullptr;  // Explorer for web pages, Notepad for the export
   bool quitOnDestroy = true;          // false in tests that make several windows
   int pauseAfterLookupMs = 900;       // the pause after each looked-up domain
-};
-
-// Commands of the main window's system menu (multiples of 0x10 below 0xF000).
-enum MainSystemCommand : UINT {
-  kSysExportCalendar = 0x1030,  // "导出到期日历..."
-  kSysDailyCheck = 0x1040,      // "每天检查到期域名"
 };
 
 class MainWindow {

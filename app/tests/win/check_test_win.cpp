@@ -250,7 +250,7 @@ TEST_F(CheckProgram, TheCalendarCommandOffersItsFileInTheDataDirectory) {
   seed({row("soon.example", 10, 0)});
   MainWindow& w = open();
   ASSERT_TRUE(waitForRefresh());
-  const std::wstring file = toWide(w.hosts().dataDir) + L"Domivex_\u5230\u671F.ics";
+  const std::wstring file = w.hosts().dataDir.wstring() + L"Domivex_\u5230\u671F.ics";
   DeleteFileW(file.c_str());
   std::string offered = "<no dialog>";
   whenDialogOf(w.hwnd(), [&](HWND dialog) {
@@ -304,7 +304,7 @@ class DISABLED_FixtureWebCheck : public CheckProgram {
     writeSetting("BaiduHost", host_);
   }
   std::string requestLog() {
-    std::unique_ptr<PageFetcher> fetcher = makeXmlHttpFetcher();
+    std::unique_ptr<PageFetcher> fetcher = makeWebFetcher();
     return fetcher->fetchBytes("http://" + host_ + "/__requests");
   }
   static bool asked(const std::string& log, const std::string& domain) {

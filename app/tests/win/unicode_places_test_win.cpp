@@ -47,7 +47,7 @@ class UserFolderFiles : public WinFilePlatform {
 class AlwaysAnswers : public PageFetcher {
  public:
   std::string fetchBytes(const std::string&) override { return std::string(); }
-  HttpResponse fetchResponse(const std::string&, const HttpHeaders&) override {
+  HttpResponse fetchResponse(const std::string&, const HttpHeaders&, size_t) override {
     HttpResponse r;
     r.status = 200;
     r.body = shippedBootstrapJson();
