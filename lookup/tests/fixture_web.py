@@ -149,12 +149,17 @@ def rdap_route(handler, path, host):
         return False
     rest = path[len("/rdap/"):]
     if rest == "dns.json":
-        base = "http://%s/rdap/" % (host or "127.0.0.1:%d" % handler.server.server_address[1])
+        # The program refuses a base at a literal loopback address, so the
+        # server is named by its host name.
+        port = handler.server.server_address[1]
+        if not host or host.startswith("127.0.0.1"):
+            host = "localhost:%d" % port
+        base = "http://%s/rdap/" % host
         body = json.dumps({
             "version": "1.0",
             "publication": "2026-01-30T00:00:01Z",
             "description": "Fixture RDAP bootstrap",
-            "services": [[["example"], [base]], [["invalid"], ["http://127.0.0.1:9/rdap/"]]],
+            "services": [[["example"], [base]], [["invalid"], ["http://localhost:9/rdap/"]]],
         }).encode("ascii")
         handler.reply(200, body, "application/json")
         return True
