@@ -73,7 +73,7 @@ StartupPlaces chooseStartupPlaces(FilePlatform* files, const fs::path& programDi
 }
 
 OpenedStore openStartupStore(const StartupPlaces& places, FilePlatform* files, Prompter* prompter,
-                             StoreErrorSink* errors) {
+                             StoreErrorSink* errors, bool showsList) {
   OpenedStore opened;
   if (!carryDatabaseBesideProgram(inDirectory(places.programDir, "domains.mdb"), places.databasePath, prompter))
     return opened;
@@ -83,7 +83,7 @@ OpenedStore openStartupStore(const StartupPlaces& places, FilePlatform* files, P
   }
   DomainStore::CreateIfMissing(places.databasePath);
   opened.store = std::make_shared<DomainStore>(errors);
-  opened.store->OpenStore(places.databasePath);
+  opened.store->OpenStore(places.databasePath, showsList);
   return opened;
 }
 

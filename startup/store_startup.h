@@ -34,6 +34,6 @@ struct OpenedStore {
 // is null when the program ends here (a carry that the user must see take
 // effect at the next start, or a copy that failed); `prompter` has said why.
 OpenedStore openStartupStore(const StartupPlaces& places, FilePlatform* files, Prompter* prompter,
-                             StoreErrorSink* errors);
+                             StoreErrorSink* errors, bool showsList = true);
 
 }  // namespace dvx

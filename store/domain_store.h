@@ -42,7 +42,9 @@ class DomainStore {
   // Opens the one connection. Failure shows at the first operation. A file
   // that is empty, not a database or damaged is never written: it is said
   // once, at the first operation, and every later one does nothing.
-  void OpenStore(const std::filesystem::path& path);
+  // `wholeFileCache` lets a small file's pages stay cached for the list's
+  // first read; a caller that shows no list passes false.
+  void OpenStore(const std::filesystem::path& path, bool wholeFileCache = true);
   // Carries the six columns of an older, narrower file into a fresh database
   // at newPath and moves the old file to backupPath. Returns false when
   // nothing could be carried (the caller then does not end the program),

@@ -124,7 +124,7 @@ bool holdsEveryName(const fs::path& path, const OldRows& rows) {
 // Reads the whole file through `db` without writing a byte of it: false with
 // the reason when it is empty, not a database or damaged. An empty file
 // would otherwise be taken for a new database and get a header written.
-bool isUsableDatabase(sqlite3* db, const fs::path& path, std::string& damage) {
+bool isUsableDatabase(sqlite3* db, const fs::path& path, bool wholeFileCache, std::string& damage) {
   std::error_code ec;
   if (fs::file_size(path, ec) == 0 && !ec) {
     damage = "the file is empty";
@@ -136,10 +136,11 @@ bool isUsableDatabase(sqlite3* db, const fs::path& path, std::string& damage) {
   // A file of up to 16 MB (about 140,000 rows) gets a page cache
   // that holds it whole: the check then reads each page once, and the list's
   // first read finds them cached. A larger file would only churn the cache,
-  // so it keeps the default. Neither writes to the file.
+  // so it keeps the default. Neither writes to the file. A caller that
+  // shows no list (the unattended check) keeps the default to stay small.
   const auto size = fs::file_size(path, ec);
   constexpr std::uintmax_t kWholeFileCache = 16u << 20;
-  if (!ec && size <= kWholeFileCache) {
+  if (wholeFileCache && !ec && size <= kWholeFileCache) {
     const std::string pragma = "PRAGMA cache_size=-" + std::to_string(std::max<std::uintmax_t>(size / 1024 + 64, 2000));
     sqlite3_exec(db, pragma.c_str(), nullptr, nullptr, nullptr);
   }
@@ -197,7 +198,7 @@ void DomainStore::CreateIfMissing(const fs::path& path) {
   }
 }
 
-void DomainStore::OpenStore(const fs::path& path) {
+void DomainStore::OpenStore(const fs::path& path, bool wholeFileCache) {
   try {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     if (impl_->closed) return;
@@ -209,7 +210,7 @@ void DomainStore::OpenStore(const fs::path& path) {
     // Nothing below may write to a file that is not a database, or a damaged
     // one: the user's rows may still be rescued from it.
     std::string damage;
-    if (!isUsableDatabase(db, path, damage)) {
+    if (!isUsableDatabase(db, path, wholeFileCache, damage)) {
       sqlite3_close_v2(db);
       impl_->unusable = true;
       impl_->unreadable = kCannotRead + damage;

@@ -102,7 +102,7 @@ int runUnattendedCheck(const CheckRunOptions& options) {
   MessageBoxPrompter prompter;
   PromptStoreErrors storeErrors(&prompter);
   const StartupPlaces places = chooseStartupPlaces(&files, options.programDir);
-  OpenedStore opened = openStartupStore(places, &files, &prompter, &storeErrors);
+  OpenedStore opened = openStartupStore(places, &files, &prompter, &storeErrors, /*showsList=*/false);
   if (!opened.store) return kCheckNoStore;
 
   const long long today = todayDayNumber();
