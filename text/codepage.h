@@ -14,6 +14,9 @@ std::string utf8ToGbk(const std::string& bytes);
 // that is not GBK becomes U+FFFD.
 std::string gbkToUtf8(const std::string& gbk);
 
+// Appends one code point as UTF-8.
+void appendUtf8(std::string& out, char32_t cp);
+
 // UTF-8 to GBK for values read back from the database ("?" for characters
 // GBK cannot hold). Unlike utf8ToGbk it keeps everything, NULs aside.
 std::string utf8TextToGbk(const std::string& utf8);
