@@ -66,14 +66,18 @@ HttpResponse withinTimeLimit(HttpGet get, DWORD limitMs) {
   if (!answer->done) return HttpResponse();
   get.deadlineMs = GetTickCount64() + limitMs;
   get.cancelled = &answer->cancelled;
-  std::thread([answer, get] {
-    try {
-      answer->result = httpGet(get);
-    } catch (...) {
-      answer->result = HttpResponse();
-    }
-    SetEvent(answer->done);
-  }).detach();
+  try {
+    std::thread([answer, get] {
+      try {
+        answer->result = httpGet(get);
+      } catch (...) {
+        answer->result = HttpResponse();
+      }
+      SetEvent(answer->done);
+    }).detach();
+  } catch (...) {
+    return HttpResponse();  // no thread could be made: a page not fetched
+  }
   if (waitWithMessages(answer->done, get.deadlineMs)) return std::move(answer->result);
   answer->cancelled = true;
   return HttpResponse();
