@@ -74,7 +74,7 @@ void ExportSettingsDialog::exportAndClose() {
     // is not reported: Notepad shows whatever the path holds.
     const std::filesystem::path path = exportFilePath(chooseDataDirectory(*files));
     files->writeWholeFile(path, bytes);
-    if (launcher) launcher->launch(notepadCommandLine(pathForDisplay(path)));
+    if (launcher) launcher->openInNotepad(path, notepadCommandLine(pathForDisplay(path)));
   }
   processPendingMessages();
   exporting_ = false;

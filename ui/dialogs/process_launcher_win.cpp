@@ -54,8 +54,15 @@ std::wstring systemProgramPath(const std::wstring& name) {
   return std::wstring();
 }
 
-void WinProcessLauncher::launch(const std::string& gbkCommandLine) {
-  const std::wstring wide = toWide(gbkCommandLine);
+void WinProcessLauncher::launch(const std::string& gbkCommandLine) { start(toWide(gbkCommandLine)); }
+
+void WinProcessLauncher::openInNotepad(const std::filesystem::path& file, const std::string&) {
+  // A Windows file name holds no quote and does not end in a separator, so
+  // quoting it whole is enough.
+  start(L"notepad.exe \"" + file.wstring() + L"\"");
+}
+
+void WinProcessLauncher::start(const std::wstring& wide) {
   // With the program's full path given, CreateProcessW searches nowhere.
   const std::wstring program = systemProgramPath(programWord(wide));
   if (program.empty()) return;

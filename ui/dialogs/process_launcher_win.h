@@ -20,6 +20,10 @@ class WinProcessLauncher : public ProcessLauncher {
   // systemProgramPath; the rest is handed over as it is. Failures (no such
   // program, no rights) pass silently.
   void launch(const std::string& gbkCommandLine) override;
+  void openInNotepad(const std::filesystem::path& file, const std::string& gbkCommandLine) override;
+
+ private:
+  void start(const std::wstring& commandLine);
 };
 
 }  // namespace dvx

@@ -29,6 +29,45 @@ TEST(WinProcessLauncher, StartsTheCommandLineAndReportsNothing) {
   launcher.launch("");
 }
 
+// Notepad gets the file's path in UTF-16: a folder name GBK cannot hold
+// ("Gökhan", Korean) opens the file itself, not a garbled name.
+TEST(WinProcessLauncher, NotepadOpensAFileUnderAFolderGbkCannotHold) {
+  wchar_t base[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, base);
+  const std::wstring dir = std::wstring(base) + L"dvx_G\u00f6khan_\uae40" + std::to_wstring(GetCurrentProcessId());
+  ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+  const std::wstring file = dir + L"\\dvx_notepad_probe.txt";
+  HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD n = 0;
+  WriteFile(h, "probe", 5, &n, nullptr);
+  CloseHandle(h);
+
+  WinProcessLauncher launcher;
+  launcher.openInNotepad(file, "");
+  // Notepad names the file it opened in its caption; a name it could not
+  // open leaves it untitled behind a question.
+  HWND notepad = nullptr;
+  EXPECT_TRUE(pumpUntil(
+      [&] {
+        notepad = nullptr;
+        EnumWindows(
+            [](HWND w, LPARAM found) -> BOOL {
+              wchar_t title[256] = {};
+              GetWindowTextW(w, title, 256);
+              if (!wcsstr(title, L"dvx_notepad_probe")) return TRUE;
+              *reinterpret_cast<HWND*>(found) = w;
+              return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&notepad));
+        return notepad != nullptr;
+      },
+      20000));
+  if (notepad) PostMessageW(notepad, WM_CLOSE, 0, 0);
+  DeleteFileW(file.c_str());
+  RemoveDirectoryW(dir.c_str());
+}
+
 // A file for the life of the test; an existing one is left alone.
 class PlantedFile {
  public:
