@@ -1,6 +1,7 @@
 #include "remind/due_rule.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "text/date_time.h"
 
@@ -75,6 +76,13 @@ CivilDay civilOfDay(long long z) {
   const unsigned d = doy - (153 * mp + 2) / 5 + 1;
   const unsigned m = mp < 10 ? mp + 3 : mp - 9;
   return CivilDay{static_cast<long long>(yoe) + era * 400 + (m <= 2), m, d};
+}
+
+std::string dayText(long long day) {
+  const CivilDay c = civilOfDay(day);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%lld/%02u/%02u", c.year, c.month, c.day);
+  return buf;
 }
 
 bool isStale(long long expiryDay, long long lastUpdateDay, long long today) {

@@ -33,6 +33,8 @@ struct CivilDay {
   unsigned month, day;
 };
 CivilDay civilOfDay(long long day);
+// A day number as the store writes a date: "YYYY/MM/DD".
+std::string dayText(long long day);
 
 // True when the last lookup, made on `lastUpdateDay` (kNoDay: none readable),
 // is older than the rule allows for a row expiring on `expiryDay` (kNoDay:

@@ -9,13 +9,6 @@
 namespace dvx {
 namespace {
 
-std::string dayText(long long day) {
-  const CivilDay c = civilOfDay(day);
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%lld/%02u/%02u", c.year, c.month, c.day);
-  return buf;
-}
-
 std::string itemLine(const ReminderItem& it) {
   std::string state;
   if (it.unconfirmed)

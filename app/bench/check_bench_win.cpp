@@ -32,13 +32,6 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-std::string dayText(long long day) {
-  const CivilDay c = civilOfDay(day);
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%lld/%02u/%02u", c.year, c.month, c.day);
-  return buf;
-}
-
 // Complete rows looked up today with expiries a year or more away; every
 // hundredth was last looked up 20 days ago, so it is due.
 void seed(const std::string& dir, int rows) {

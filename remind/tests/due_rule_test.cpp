@@ -1,7 +1,6 @@
 // The due rule's table of cases, the order of the due rows and the limit.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 
 #include "remind/due_rule.h"
 #include "text/date_time.h"
@@ -11,12 +10,7 @@ namespace {
 
 const long long kToday = daysFromCivil(2026, 12, 8);
 
-std::string day(long long offset) {
-  const CivilDay c = civilOfDay(kToday + offset);
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%lld/%02u/%02u", c.year, c.month, c.day);
-  return buf;
-}
+std::string day(long long offset) { return dayText(kToday + offset); }
 
 DomainRecord row(const std::string& expire, const std::string& lastUpdate, int32_t id = 1) {
   DomainRecord r;

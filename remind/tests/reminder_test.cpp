@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "remind/due_rule.h"
 #include "remind/reminder.h"
@@ -14,12 +13,7 @@ namespace {
 
 const long long kToday = daysFromCivil(2026, 12, 8);
 
-std::string day(long long offset) {
-  const CivilDay c = civilOfDay(kToday + offset);
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%lld/%02u/%02u", c.year, c.month, c.day);
-  return buf;
-}
+std::string day(long long offset) { return dayText(kToday + offset); }
 
 DomainRecord row(const std::string& domain, const std::string& expire, const std::string& lastUpdate) {
   DomainRecord r;
