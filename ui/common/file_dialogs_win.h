@@ -6,6 +6,10 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+
 namespace dvx {
 
 // As GetSaveFileNameW / GetOpenFileNameW; FALSE also when comdlg32 cannot
@@ -14,5 +18,21 @@ BOOL showSaveFileDialog(OPENFILENAMEW* ofn);
 BOOL showOpenFileDialog(OPENFILENAMEW* ofn);
 // As CommDlgExtendedError: 0 after a cancel.
 DWORD fileDialogError();
+
+// A dialog's filter from GBK pairs of description and pattern.
+std::wstring dialogFilter(std::initializer_list<const char*> parts);
+
+// The standard save dialog over `owner`, offering `suggestedName` in
+// `folder` and asking before it replaces a file. The chosen path, or empty
+// when the user cancelled or the dialog failed. An empty title keeps the
+// system's own.
+struct SaveDialogSpec {
+  std::wstring suggestedName;
+  std::filesystem::path folder;
+  std::wstring filter;      // see dialogFilter
+  const wchar_t* defaultExtension = nullptr;
+  std::wstring title;
+};
+std::wstring askSavePath(HWND owner, const SaveDialogSpec& spec);
 
 }  // namespace dvx

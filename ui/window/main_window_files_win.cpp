@@ -19,16 +19,6 @@ namespace {
 
 // A filter string for the common dialogs: pairs of GBK texts, each ended by
 // a NUL, the whole by another.
-std::wstring dialogFilter(std::initializer_list<const char*> parts) {
-  std::wstring filter;
-  for (const char* part : parts) {
-    filter += toWide(part);
-    filter += L'\0';
-  }
-  filter += L'\0';
-  return filter;
-}
-
 // The files an open dialog with several picks returned: the folder, then
 // each name, all ended by NULs; a single pick is its whole path.
 std::vector<std::wstring> pickedFiles(const std::vector<wchar_t>& buffer) {
@@ -98,24 +88,16 @@ void MainWindow::chooseImportFiles() {
 }
 
 void MainWindow::chooseCsvExport() {
-  std::vector<wchar_t> buffer(32768, L'\0');
-  const std::wstring initial = L"Domivex_导出.csv";
-  std::copy(initial.begin(), initial.end(), buffer.begin());
-  const std::wstring filter = dialogFilter({"CSV 文件 (*.csv)", "*.csv"});
-  const std::wstring folder = hosts_.dataDir.wstring();
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = hwnd_;
-  ofn.lpstrFilter = filter.c_str();
-  ofn.lpstrFile = buffer.data();
-  ofn.nMaxFile = static_cast<DWORD>(buffer.size());
-  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-  ofn.lpstrDefExt = L"csv";
-  const std::wstring title = toWide("导出 CSV");
-  ofn.lpstrTitle = title.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!showSaveFileDialog(&ofn) || !hwnd_) return;
-  exportCsvTo(buffer.data());
+  SaveDialogSpec spec;
+  spec.suggestedName = L"Domivex_\u5BFC\u51FA.csv";  // Domivex_导出.csv
+  spec.folder = hosts_.dataDir;
+  spec.filter = dialogFilter({"CSV 文件 (*.csv)", "*.csv"});
+  spec.defaultExtension = L"csv";
+  spec.title = toWide("导出 CSV");
+  const std::wstring path = askSavePath(hwnd_, spec);
+  // The dialog ran its own message loop: the window may be gone.
+  if (path.empty() || !hwnd_) return;
+  exportCsvTo(path);
 }
 
 bool MainWindow::exportCsvTo(const std::wstring& path) {

@@ -104,27 +104,16 @@ void MainWindow::finishDueCheck() {
 }
 
 void MainWindow::exportRenewalCalendar() {
-  std::wstring dir = hosts_.dataDir.wstring();
-  while (!dir.empty() && (dir.back() == L'\\' || dir.back() == L'/')) dir.pop_back();
-  std::vector<wchar_t> file(32768, L'\0');
-  const std::wstring suggested = L"Domivex_\u5230\u671F.ics";  // Domivex_到期.ics
-  suggested.copy(file.data(), suggested.size());
-  const std::wstring filter = toWide("iCalendar 日历 (*.ics)") + std::wstring(L"\0*.ics\0", 7) +
-                              toWide("所有文件 (*.*)") + std::wstring(L"\0*.*\0\0", 6);
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = hwnd_;
-  ofn.lpstrFilter = filter.c_str();
-  ofn.lpstrFile = file.data();
-  ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
-  ofn.lpstrDefExt = L"ics";
-  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-  // Cancelled (or the dialog failed, CommDlgExtendedError() != 0): nothing.
-  if (!showSaveFileDialog(&ofn)) return;
-  // The dialog ran its own message loop: the window may be going away.
-  if (!IsWindow(hwnd_)) return;
-  writeRenewalCalendar(file.data());
+  SaveDialogSpec spec;
+  spec.suggestedName = L"Domivex_\u5230\u671F.ics";  // Domivex_到期.ics
+  spec.folder = hosts_.dataDir;
+  spec.filter = dialogFilter({"iCalendar 日历 (*.ics)", "*.ics", "所有文件 (*.*)", "*.*"});
+  spec.defaultExtension = L"ics";
+  const std::wstring path = askSavePath(hwnd_, spec);
+  // Cancelled, or the dialog ran its own message loop and the window is
+  // going away: nothing.
+  if (path.empty() || !IsWindow(hwnd_)) return;
+  writeRenewalCalendar(path);
 }
 
 bool MainWindow::writeRenewalCalendar(const std::wstring& path) {
